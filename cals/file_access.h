@@ -1,0 +1,36 @@
+// File access used by the header operations. The Windows implementation
+// opens with share-deny-write, so no other process can write the file while
+// a header is read or written.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace cals {
+
+class OpenFile {
+ public:
+  virtual ~OpenFile() = default;
+  // Absolute position from the start of the file.
+  virtual bool Seek(std::int64_t offset) = 0;
+  virtual std::int64_t Tell() = 0;
+  // Number of bytes actually read or written.
+  virtual std::size_t Read(void* buffer, std::size_t size) = 0;
+  virtual std::size_t Write(const void* buffer, std::size_t size) = 0;
+  // Flushes and closes; false when buffered data could not be written.
+  virtual bool Close() = 0;
+};
+
+class FileOpener {
+ public:
+  virtual ~FileOpener() = default;
+  // Binary read. Null when the file cannot be opened.
+  virtual std::unique_ptr<OpenFile> OpenForRead(const std::u16string& path) = 0;
+  // Binary update in place: the file must exist; nothing is created or
+  // truncated. Null when the file cannot be opened.
+  virtual std::unique_ptr<OpenFile> OpenForUpdate(const std::u16string& path) = 0;
+};
+
+}  // namespace cals

@@ -1,0 +1,7 @@
+#include "cals/tag_finder.h"
+
+namespace cals {
+
+TagFinder::TagFinder(const HeaderPlatform& platform) : platform_(platform) {}
+
+}  // namespace cals

@@ -1,0 +1,57 @@
+#include "module/com_module.h"
+
+CComModule g_module;
+
+CComModule::CComModule() : sizeMarker_(sizeof(CComModule)) {
+  InitializeCriticalSection(&createLock_);
+}
+
+CComModule::~CComModule() { Term(); }
+
+LONG CComModule::Lock() { return InterlockedIncrement(&lockCount_); }
+
+LONG CComModule::Unlock() { return InterlockedDecrement(&lockCount_); }
+
+LONG CComModule::GetLockCount() const { return lockCount_; }
+
+HRESULT CComModule::Init(ClassTableEntry* table, HINSTANCE instance, const GUID* libid) {
+  table_ = table;
+  instance_ = instance;
+  libid_ = libid;
+  return S_OK;
+}
+
+void CComModule::Term() {
+  if (sizeMarker_ == 0) return;
+  if (table_ != nullptr) {
+    for (ClassTableEntry* entry = table_; entry->clsid != nullptr; ++entry) {
+      if (entry->classObject != nullptr) {
+        entry->classObject->Release();
+        entry->classObject = nullptr;
+      }
+    }
+  }
+  DeleteCriticalSection(&createLock_);
+  sizeMarker_ = 0;
+}
+
+HRESULT CComModule::GetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+  if (out == nullptr) return E_POINTER;
+  *out = nullptr;
+  if (table_ == nullptr) return CLASS_E_CLASSNOTAVAILABLE;
+  for (ClassTableEntry* entry = table_; entry->clsid != nullptr; ++entry) {
+    if (entry->getClassObject == nullptr || !IsEqualCLSID(*entry->clsid, clsid)) continue;
+    HRESULT hr = S_OK;
+    if (entry->classObject == nullptr) {
+      EnterCriticalSection(&createLock_);
+      if (entry->classObject == nullptr) {
+        hr = entry->getClassObject(entry->createInstance, IID_IUnknown,
+                                   reinterpret_cast<void**>(&entry->classObject));
+      }
+      LeaveCriticalSection(&createLock_);
+    }
+    if (entry->classObject != nullptr) return entry->classObject->QueryInterface(iid, out);
+    return hr;
+  }
+  return CLASS_E_CLASSNOTAVAILABLE;
+}

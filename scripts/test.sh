@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Builds every preset and runs every test: the portable core natively, again
+# under AddressSanitizer/UBSan, and the Windows build under Wine.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
+cd "$MIROTEX_ROOT"
+
+ensure_packages || { log "package installation failed"; exit 1; }
+
+JOBS=$(nproc)
+declare -A SUMMARY=()
+FAILED=0
+
+summary_of() {  # last "tests passed" line of a ctest log
+  grep -E "tests passed|tests failed" "$1" | tail -1
+}
+
+run_preset() {
+  local preset=$1
+  local log_file="build/$preset-ctest.log"
+  mkdir -p build
+  log "configure $preset"
+  if ! cmake --preset "$preset" >"build/$preset-configure.log" 2>&1; then
+    cat "build/$preset-configure.log"
+    SUMMARY[$preset]="configure failed"
+    FAILED=1
+    return
+  fi
+  log "build $preset"
+  if ! cmake --build --preset "$preset" -j "$JOBS" >"build/$preset-build.log" 2>&1; then
+    grep -E "error|Error" "build/$preset-build.log" | head -50
+    SUMMARY[$preset]="build failed"
+    FAILED=1
+    return
+  fi
+  log "test $preset"
+  if ctest --preset "$preset" >"$log_file" 2>&1; then
+    SUMMARY[$preset]="$(summary_of "$log_file")"
+  else
+    grep -E "Failed|\*\*\*" "$log_file" | head -50
+    SUMMARY[$preset]="$(summary_of "$log_file") (FAILED, see $log_file)"
+    FAILED=1
+  fi
+}
+
+run_preset native
+run_preset native-asan
+
+use_wine_prefix "$MIROTEX_ROOT/build/windows/wineprefix"
+start_wineserver
+trap stop_wineserver EXIT
+run_preset windows
+stop_wineserver
+trap - EXIT
+
+echo
+echo "== test summary"
+for preset in native native-asan windows; do
+  printf '%-12s %s\n' "$preset" "${SUMMARY[$preset]:-not run}"
+done
+exit $FAILED
