@@ -1,0 +1,31 @@
+#include "cals/win_private_profile_tag_config.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "cals/win_utf16.h"
+
+namespace cals {
+
+int PrivateProfileTagConfig::ReadInt(const std::u16string& file, const std::u16string& section,
+                                     const std::u16string& key, int defaultValue) {
+  // The platform returns the signed number it parsed in an unsigned type.
+  return static_cast<int>(GetPrivateProfileIntW(ToWide(section).c_str(), ToWide(key).c_str(), defaultValue,
+                                                ToWide(file).c_str()));
+}
+
+std::u16string PrivateProfileTagConfig::ReadString(const std::u16string& file, const std::u16string& section,
+                                                   const std::u16string& key,
+                                                   const std::u16string& defaultValue, std::size_t capacity) {
+  const DWORD size = static_cast<DWORD>(std::min<std::size_t>(capacity, MAXDWORD));
+  if (size == 0) return {};
+  std::wstring buffer(size, L'\0');
+  const DWORD copied = GetPrivateProfileStringW(ToWide(section).c_str(), ToWide(key).c_str(),
+                                                ToWide(defaultValue).c_str(), buffer.data(), size,
+                                                ToWide(file).c_str());
+  buffer.resize(std::min<DWORD>(copied, size - 1));
+  return ToUtf16(buffer);
+}
+
+}  // namespace cals
