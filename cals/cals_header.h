@@ -13,10 +13,13 @@ class CalsHeader {
  public:
   explicit CalsHeader(const HeaderPlatform& platform) : platform_(platform), tagFinder(platform) {}
 
-  // S_OK, kCannotOpen, kTooShort or kFail. The file is open only inside.
+  // kOk, kCannotOpen, kTooShort or kFail. The path is kept even when the
+  // open fails. A failed load leaves a partial tag list; the caller then
+  // discards the object. The file is open only inside.
   Status LoadHeader(const std::u16string& filePath);
-  // S_OK when nothing was changed or the records were written; kFail when
-  // the file cannot be opened for writing; dirty stays set on any failure.
+  // kOk when nothing was changed or the records were written; kFail when
+  // the file cannot be opened for writing; kWriteFault when the write,
+  // flush or close fails after the open. dirty stays set on any failure.
   Status SaveHeader();
 
  private:

@@ -20,6 +20,7 @@ class OpenFile {
   virtual std::size_t Read(void* buffer, std::size_t size) = 0;
   virtual std::size_t Write(const void* buffer, std::size_t size) = 0;
   // Flushes and closes; false when buffered data could not be written.
+  // Called at most once; the destructor closes a file still open.
   virtual bool Close() = 0;
 };
 

@@ -8,6 +8,10 @@
 
 namespace cals {
 
+// Buffer size, terminating zero included, for the texts of the tag
+// configuration: longer texts arrive cut to one character less.
+inline constexpr std::size_t kConfigTextCapacity = 32767;
+
 class TagConfig {
  public:
   virtual ~TagConfig() = default;

@@ -3,39 +3,16 @@
 // by the installation's tag configuration file.
 #pragma once
 
-#include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "cals/header_layout.h"
 #include "cals/header_platform.h"
+#include "cals/tag_model.h"
 
 namespace cals {
-
-inline constexpr std::size_t kRecordSize = 128;
-inline constexpr std::size_t kParsedRecords = 11;
-inline constexpr std::size_t kHeaderSize = 2048;
-inline constexpr std::size_t kWrittenSize = kRecordSize * kParsedRecords;  // 1408
-inline constexpr std::int64_t kFillCharOffset = 895;
-// Room for name + ": " + value in one record.
-inline constexpr int kRecordRoom = 126;
-
-using HeaderBlock = std::array<unsigned char, kHeaderSize>;
-
-struct SubTag {
-  std::u16string name;  // lower-cased, not trimmed
-  std::int32_t first = -1;  // 1-based, inclusive
-  std::int32_t last = -1;   // 1-based, inclusive
-};
-
-struct Tag {
-  std::u16string name;   // trimmed, lower-cased
-  std::u16string value;  // as read (trimmed), later as written
-  bool readOnly = false;
-  bool writeBack = true;
-  std::int32_t fieldWidth = 0;
-  std::vector<SubTag> subTags;
-};
 
 class TagFinder {
  public:
@@ -57,10 +34,16 @@ class TagFinder {
   // Fills all 2048 bytes with the fill character, then writes every tag
   // with writeBack into consecutive record slots.
   void BuildHeaderBlock(HeaderBlock& block) const;
-  // Writes one tag into the 128-byte record slot at `slot`.
-  void FormatRecord(const Tag& tag, unsigned char* slot) const;
+  // Writes one tag into one record slot: name, ": ", at most fieldWidth
+  // value characters, then the fill character up to the slot's end. Text
+  // that does not fit is cut at a whole character.
+  void FormatRecord(const Tag& tag, std::span<unsigned char, kRecordSize> slot) const;
 
+  // True with the tag's whole value or the sub-tag's characters (right-
+  // trimmed); false, with `text` untouched, when no such name exists.
   bool GetTagValue(const std::u16string& name, std::u16string& text) const;
+  // True when the value was changed. Tags with sub-tags can be written only
+  // through their sub-tags; read-only tags refuse every write.
   bool SetTagValue(const std::u16string& name, std::u16string text);
 
   const std::u16string& iniPath() const { return iniPath_; }

@@ -1,0 +1,52 @@
+// AddRecord: one header record becomes a tag, cut into sub-tags as the
+// record's section of the tag configuration file says.
+#include <algorithm>
+#include <iterator>
+#include <limits>
+
+#include "cals/picture_size_tags.h"
+#include "cals/sub_tag_layout.h"
+#include "cals/tag_finder.h"
+#include "cals/text_rules.h"
+
+namespace cals {
+namespace {
+
+// 126 minus the name's length: the last value position that still fits in
+// the record behind "name: ".
+std::int32_t LastPositionFor(const std::u16string& name) {
+  const std::int64_t room = std::int64_t{kRecordRoom} - static_cast<std::int64_t>(name.size());
+  return static_cast<std::int32_t>(std::max<std::int64_t>(room, std::numeric_limits<std::int32_t>::min()));
+}
+
+}  // namespace
+
+bool TagFinder::AddRecord(const std::u16string& name, const std::u16string& value) {
+  Tag tag;
+  tag.name = ToLower(name);
+  tag.value = value;
+  const std::int32_t lastPosition = LastPositionFor(tag.name);
+
+  if (TagConfig* config = platform_.config) {
+    tag.readOnly = config->ReadInt(iniPath_, tag.name, u"Readonly", 0) == 1;
+    const std::u16string names = config->ReadString(iniPath_, tag.name, u"Tagnames", u"", kConfigTextCapacity);
+    const std::u16string positions =
+        config->ReadString(iniPath_, tag.name, u"Tagpositions", u"", kConfigTextCapacity);
+    auto subTags = ParseSubTagLayout(names, positions, lastPosition);
+    if (!subTags) return false;
+    tag.subTags = std::move(*subTags);
+  }
+
+  if (tag.subTags.empty()) {
+    tag.fieldWidth = lastPosition;
+  } else {
+    for (const SubTag& subTag : tag.subTags) tag.fieldWidth = std::max(tag.fieldWidth, subTag.last);
+  }
+
+  std::vector<Tag> derived = PictureSizeTags(tag);
+  tags_.push_back(std::move(tag));
+  std::move(derived.begin(), derived.end(), std::back_inserter(tags_));
+  return true;
+}
+
+}  // namespace cals

@@ -1,0 +1,65 @@
+#include "cals/cals_header.h"
+
+#include <memory>
+#include <span>
+
+#include "cals/record_fields.h"
+
+namespace cals {
+namespace {
+
+// The byte at offset 895, read by itself; the file position is put back.
+bool ReadFillCharacter(OpenFile& file, unsigned char& fillChar) {
+  const std::int64_t position = file.Tell();
+  if (!file.Seek(kFillCharOffset)) return false;
+  unsigned char byte = 0;
+  if (file.Read(&byte, 1) != 1) return false;
+  fillChar = byte;
+  if (position >= 0) file.Seek(position);
+  return true;
+}
+
+}  // namespace
+
+Status CalsHeader::LoadHeader(const std::u16string& filePath) {
+  path = filePath;
+  if (platform_.files == nullptr || platform_.codec == nullptr) return kCannotOpen;
+  // Closed on every way out by its destructor.
+  const std::unique_ptr<OpenFile> file = platform_.files->OpenForRead(path);
+  if (!file) return kCannotOpen;
+
+  if (!ReadFillCharacter(*file, fillChar)) return kTooShort;
+  if (!tagFinder.BeginLoad(fillChar)) return kFail;
+
+  dirty = false;
+  HeaderBlock block{};
+  if (!file->Seek(0) || file->Read(block.data(), block.size()) != block.size()) return kTooShort;
+
+  for (std::size_t record = 0; record < kParsedRecords; ++record) {
+    const auto fields = ReadRecordFields(
+        std::span<const unsigned char, kRecordSize>(block.data() + record * kRecordSize, kRecordSize),
+        *platform_.codec);
+    if (!fields) continue;
+    if (!tagFinder.AddRecord(fields->name, fields->value)) return kFail;
+  }
+  return kOk;
+}
+
+Status CalsHeader::SaveHeader() {
+  if (!dirty) return kOk;
+  if (platform_.files == nullptr || platform_.codec == nullptr) return kFail;
+  const std::unique_ptr<OpenFile> file = platform_.files->OpenForUpdate(path);
+  if (!file) return kFail;
+
+  HeaderBlock block{};
+  tagFinder.BuildHeaderBlock(block);
+  const bool written = file->Seek(0) && file->Write(block.data(), kWrittenSize) == kWrittenSize;
+  // Close even after a failed write, and count a failed flush as a failed
+  // write: either way the records may not have reached the file.
+  const bool closed = file->Close();
+  if (!written || !closed) return kWriteFault;
+  dirty = false;
+  return kOk;
+}
+
+}  // namespace cals

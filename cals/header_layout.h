@@ -1,0 +1,23 @@
+// Where things lie in the first 2048 bytes of a CALS file.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace cals {
+
+inline constexpr std::size_t kRecordSize = 128;
+// Records 1 to 11 are read and rewritten; records 12 to 16 and the raster
+// behind them are never touched.
+inline constexpr std::size_t kParsedRecords = 11;
+inline constexpr std::size_t kHeaderSize = 2048;
+inline constexpr std::size_t kWrittenSize = kRecordSize * kParsedRecords;  // 1408
+// Last byte of record 7, taken as the file's fill character.
+inline constexpr std::int64_t kFillCharOffset = 895;
+// Room for name + ": " + value in one record.
+inline constexpr int kRecordRoom = 126;
+
+using HeaderBlock = std::array<unsigned char, kHeaderSize>;
+
+}  // namespace cals

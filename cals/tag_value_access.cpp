@@ -1,0 +1,49 @@
+// GetTagValue and SetTagValue: single tag and sub-tag values by name. The
+// list is searched from the front and the first match wins, so a sub-tag
+// hides a later tag of the same name, and its own tag too.
+#include "cals/sub_tag_field.h"
+#include "cals/tag_finder.h"
+#include "cals/text_rules.h"
+
+namespace cals {
+
+bool TagFinder::GetTagValue(const std::u16string& name, std::u16string& text) const {
+  const std::u16string key = ToLower(name);
+  for (const Tag& tag : tags_) {
+    for (const SubTag& subTag : tag.subTags) {
+      if (subTag.name == key) {
+        text = ReadSubTagField(tag.value, subTag);
+        return true;
+      }
+    }
+    if (tag.name == key) {
+      text = tag.value;
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TagFinder::SetTagValue(const std::u16string& name, std::u16string text) {
+  if (text.empty()) text = u"NONE";
+  const std::u16string key = ToLower(name);
+  for (Tag& tag : tags_) {
+    if (tag.subTags.empty()) {
+      if (tag.name != key) continue;
+      if (tag.readOnly) return false;
+      tag.value = std::move(text);
+      return true;
+    }
+    // The tag's own name is not looked at: a tag with sub-tags is written
+    // only field by field.
+    for (const SubTag& subTag : tag.subTags) {
+      if (subTag.name != key) continue;
+      if (tag.readOnly) return false;
+      tag.value = WriteSubTagField(tag.value, subTag, text);
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace cals

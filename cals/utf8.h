@@ -1,0 +1,12 @@
+// UTF-16 to UTF-8, for handing paths to POSIX file functions.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace cals {
+
+// A lone surrogate becomes U+FFFD.
+std::string ToUtf8(std::u16string_view text);
+
+}  // namespace cals
