@@ -14,6 +14,8 @@ std::mutex g_lock;
 std::wstring g_log;
 std::map<DWORD, HRESULT> g_results;
 LONG g_dialogResult = 0;
+ShowTipCallback g_showTipCallback = nullptr;
+void* g_showTipContext = nullptr;
 std::optional<std::wstring> g_tipText;  // empty optional: the default text
 bool g_nullTipText = false;
 LONG g_liveObjects = 0;
@@ -52,6 +54,24 @@ void SetDialogResult(LONG result) {
   g_dialogResult = result;
 }
 
+void SetShowTipCallback(ShowTipCallback callback, void* context) {
+  std::lock_guard guard(g_lock);
+  g_showTipCallback = callback;
+  g_showTipContext = context;
+}
+
+void RunShowTipCallback() {
+  ShowTipCallback callback = nullptr;
+  void* context = nullptr;
+  {
+    std::lock_guard guard(g_lock);
+    callback = g_showTipCallback;
+    context = g_showTipContext;
+  }
+  // Outside the lock: the callback may well call into the doubles again.
+  if (callback != nullptr) callback(context);
+}
+
 BSTR NewTipText(LONG tipNumber, bool& failed) {
   std::lock_guard guard(g_lock);
   failed = false;
@@ -77,6 +97,8 @@ void ResetState() {
   g_log.clear();
   g_results.clear();
   g_dialogResult = 0;
+  g_showTipCallback = nullptr;
+  g_showTipContext = nullptr;
   g_tipText.reset();
   g_nullTipText = false;
 }

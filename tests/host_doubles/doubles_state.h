@@ -19,6 +19,11 @@ void SetResult(DWORD operation, HRESULT result);
 LONG DialogResult();
 void SetDialogResult(LONG result);
 
+// Called by ShowTip while the "dialog" is open; none after a reset.
+using ShowTipCallback = void(WINAPI*)(void* context);
+void SetShowTipCallback(ShowTipCallback callback, void* context);
+void RunShowTipCallback();
+
 // A new BSTR with the tip text for `tipNumber`; null when the test asked
 // for a null text. Sets `failed` when the text could not be allocated.
 BSTR NewTipText(LONG tipNumber, bool& failed);

@@ -56,6 +56,10 @@ void WINAPI HostDoubles_SetResult(DWORD operation, HRESULT result) {
 
 void WINAPI HostDoubles_SetDialogResult(LONG result) { host_doubles::SetDialogResult(result); }
 
+void WINAPI HostDoubles_SetShowTipCallback(host_doubles::ShowTipCallback callback, void* context) {
+  host_doubles::SetShowTipCallback(callback, context);
+}
+
 void WINAPI HostDoubles_SetTipText(const wchar_t* text) { host_doubles::SetTipText(text); }
 
 DWORD WINAPI HostDoubles_ReadCallLog(wchar_t* buffer, DWORD capacity) {

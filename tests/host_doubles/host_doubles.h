@@ -72,12 +72,18 @@ extern "C" {
 typedef HRESULT(WINAPI* HostDoubles_RegisterFn)(DWORD classMask);
 typedef HRESULT(WINAPI* HostDoubles_UnregisterFn)(DWORD classMask);
 // Empties the log, sets every result back to S_OK, the dialog result to 0,
-// the tip text to the default "Tip <number>", and forgets the inner previews
+// the tip text to the default "Tip <number>", removes the ShowTip callback,
+// and forgets the inner previews
 // handed out so far (those still referenced stay alive).
 typedef void(WINAPI* HostDoubles_ResetFn)();
 typedef void(WINAPI* HostDoubles_SetResultFn)(DWORD operation, HRESULT result);
 // What ShowTip stores through its result pointer.
 typedef void(WINAPI* HostDoubles_SetDialogResultFn)(LONG result);
+// Runs `callback(context)` inside every ShowTip call, after it was logged,
+// as if the user did something while the dialog is open. Reset clears it.
+typedef void(WINAPI* HostDoubles_ShowTipCallback)(void* context);
+typedef void(WINAPI* HostDoubles_SetShowTipCallbackFn)(HostDoubles_ShowTipCallback callback,
+                                                         void* context);
 // What GetTipText hands out; null makes it hand out a null BSTR with S_OK.
 typedef void(WINAPI* HostDoubles_SetTipTextFn)(const wchar_t* text);
 // Copies the call log into buffer (terminated, cut to capacity - 1
@@ -107,6 +113,7 @@ class HostDoublesLibrary {
                Resolve(reset_, "HostDoubles_Reset") && Resolve(setResult_, "HostDoubles_SetResult") &&
                Resolve(setDialogResult_, "HostDoubles_SetDialogResult") &&
                Resolve(setTipText_, "HostDoubles_SetTipText") &&
+               Resolve(setShowTipCallback_, "HostDoubles_SetShowTipCallback") &&
                Resolve(readCallLog_, "HostDoubles_ReadCallLog") &&
                Resolve(liveObjects_, "HostDoubles_LiveObjects") &&
                Resolve(innerRefCount_, "HostDoubles_GetInnerPreviewRefCount") &&
@@ -130,6 +137,9 @@ class HostDoublesLibrary {
   void SetResult(DWORD operation, HRESULT result) const { setResult_(operation, result); }
   void SetDialogResult(LONG result) const { setDialogResult_(result); }
   void SetTipText(const wchar_t* text) const { setTipText_(text); }
+  void SetShowTipCallback(HostDoubles_ShowTipCallback callback, void* context) const {
+    setShowTipCallback_(callback, context);
+  }
   LONG LiveObjects() const { return liveObjects_(); }
   HRESULT CreatePreviewProvider(IOrvPreviewProvider** provider) const {
     return createProvider_(provider);
@@ -184,6 +194,7 @@ class HostDoublesLibrary {
   HostDoubles_SetResultFn setResult_ = nullptr;
   HostDoubles_SetDialogResultFn setDialogResult_ = nullptr;
   HostDoubles_SetTipTextFn setTipText_ = nullptr;
+  HostDoubles_SetShowTipCallbackFn setShowTipCallback_ = nullptr;
   HostDoubles_ReadCallLogFn readCallLog_ = nullptr;
   HostDoubles_LiveObjectsFn liveObjects_ = nullptr;
   HostDoubles_GetInnerPreviewRefCountFn innerRefCount_ = nullptr;

@@ -50,6 +50,7 @@ class TipDialog final : public SimpleObject<IOrvTipDialog> {
     AppendLog(L"TipDialog.ShowTip(" + std::to_wstring(ownerValue) + L"," + QuoteBstr(text) + L"," +
               std::to_wstring(style) + L")");
     if (result == nullptr) return E_POINTER;
+    RunShowTipCallback();
     HRESULT hr = ResultOf(kHostDoublesTipDialogShowTip);
     if (SUCCEEDED(hr)) *result = DialogResult();
     return hr;
