@@ -1,0 +1,87 @@
+// calsvar's command line: what scripts type must mean the same every time.
+#include <gtest/gtest.h>
+
+#include "tools/calsvar/command_line.h"
+
+namespace {
+
+using calsvar::Command;
+using calsvar::ParseCommandLine;
+
+calsvar::Invocation Parsed(std::vector<std::u16string> args) {
+  auto parsed = ParseCommandLine(args);
+  EXPECT_TRUE(parsed.invocation) << parsed.error;
+  return parsed.invocation.value_or(calsvar::Invocation{});
+}
+
+std::string ErrorOf(std::vector<std::u16string> args) {
+  auto parsed = ParseCommandLine(args);
+  EXPECT_FALSE(parsed.invocation);
+  return parsed.error;
+}
+
+TEST(CommandLine, GetTakesFilesNamesAndJsonInAnyOrder) {
+  auto inv = Parsed({u"get", u"a.cal", u"--name", u"rpelcnt", u"dir", u"--json", u"--name=Width"});
+  EXPECT_EQ(inv.command, Command::kGet);
+  EXPECT_TRUE(inv.json);
+  EXPECT_EQ(inv.files, (std::vector<std::u16string>{u"a.cal", u"dir"}));
+  EXPECT_EQ(inv.names, (std::vector<std::u16string>{u"rpelcnt", u"Width"}));
+}
+
+TEST(CommandLine, DllMayStandBeforeOrAfterTheCommand) {
+  EXPECT_EQ(Parsed({u"--dll", u"C:\\p\\mirotex.dll", u"info"}).dll, u"C:\\p\\mirotex.dll");
+  EXPECT_EQ(Parsed({u"info", u"--dll=x.dll"}).dll, u"x.dll");
+}
+
+TEST(CommandLine, DoubleDashMakesAFileOfWhatLooksLikeAnOption) {
+  auto inv = Parsed({u"get", u"--", u"--odd-name.cal"});
+  EXPECT_EQ(inv.files, (std::vector<std::u16string>{u"--odd-name.cal"}));
+}
+
+TEST(CommandLine, SetSplitsAtTheFirstEqualsSignAndKeepsEmptyValues) {
+  auto inv = Parsed({u"set", u"a.cal", u"notes=a=b", u"dstdocid="});
+  ASSERT_EQ(inv.assignments.size(), 2u);
+  EXPECT_EQ(inv.files, (std::vector<std::u16string>{u"a.cal"}));
+  EXPECT_EQ(inv.assignments[0].name, u"notes");
+  EXPECT_EQ(inv.assignments[0].text, u"a=b");
+  EXPECT_FALSE(inv.assignments[0].date);
+  EXPECT_EQ(inv.assignments[1].text, u"");
+}
+
+TEST(CommandLine, SetReadsDatesAndTheDateStyle) {
+  auto inv = Parsed({u"set", u"--date-style", u"103", u"a.cal", u"notes@date=2024-03-05T13:52:30"});
+  EXPECT_EQ(inv.dateStyle, 103);
+  ASSERT_EQ(inv.assignments.size(), 1u);
+  EXPECT_EQ(inv.assignments[0].name, u"notes");
+  ASSERT_TRUE(inv.assignments[0].date);
+  EXPECT_DOUBLE_EQ(*inv.assignments[0].date, 45356.578125);
+  EXPECT_EQ(Parsed({u"set", u"a.cal", u"x=1", u"--date-style=-5"}).dateStyle, -5);
+}
+
+TEST(CommandLine, CheckConfigTakesAnOptionalFile) {
+  EXPECT_FALSE(Parsed({u"check-config"}).configFile);
+  EXPECT_EQ(Parsed({u"check-config", u"--json", u"my.ini"}).configFile, u"my.ini");
+}
+
+TEST(CommandLine, NoCommandOrHelpGivesHelp) {
+  EXPECT_EQ(Parsed({}).command, Command::kHelp);
+  EXPECT_EQ(Parsed({u"get", u"--help"}).command, Command::kHelp);
+}
+
+TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
+  EXPECT_NE(ErrorOf({u"frobnicate"}).find("unknown command \"frobnicate\""), std::string::npos);
+  EXPECT_NE(ErrorOf({u"get"}).find("at least one"), std::string::npos);
+  EXPECT_NE(ErrorOf({u"get", u"a.cal", u"--name"}).find("--name needs"), std::string::npos);
+  EXPECT_NE(ErrorOf({u"set", u"a.cal"}).find("NAME=VALUE"), std::string::npos);
+  EXPECT_NE(ErrorOf({u"set", u"a.cal", u"notes"}).find("expected NAME=VALUE, got \"notes\""), std::string::npos);
+  EXPECT_NE(ErrorOf({u"set", u"a.cal", u"=x"}).find("expected NAME=VALUE"), std::string::npos);
+  EXPECT_NE(ErrorOf({u"set", u"a.cal", u"notes@date=2024-02-30"}).find("not a date"), std::string::npos);
+  EXPECT_NE(ErrorOf({u"set", u"--date-style", u"1x", u"a.cal", u"a=b"}).find("whole number"), std::string::npos);
+  EXPECT_NE(ErrorOf({u"get", u"--verbose", u"a.cal"}).find("unknown option \"--verbose\""), std::string::npos);
+  EXPECT_NE(ErrorOf({u"info", u"extra"}).find("takes no file"), std::string::npos);
+  EXPECT_NE(ErrorOf({u"info", u"--name", u"x"}).find("belongs to the get command"), std::string::npos);
+  EXPECT_NE(ErrorOf({u"check-config", u"a.ini", u"b.ini"}).find("at most one"), std::string::npos);
+  EXPECT_NE(ErrorOf({u"info", u"--json=yes"}).find("unknown option"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,1 @@
+# calsvar.exe end to end under Wine (being written).

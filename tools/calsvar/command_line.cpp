@@ -1,0 +1,175 @@
+#include "tools/calsvar/command_line.h"
+
+#include <charconv>
+#include <limits>
+#include <string_view>
+
+#include "cals/utf8.h"
+#include "tools/calsvar/iso_date.h"
+
+namespace calsvar {
+namespace {
+
+constexpr std::u16string_view kDateSuffix = u"@date";
+
+ParsedCommandLine Fail(std::string message) { return ParsedCommandLine{std::nullopt, std::move(message)}; }
+
+std::optional<Command> CommandNamed(std::u16string_view word) {
+  if (word == u"info") return Command::kInfo;
+  if (word == u"get") return Command::kGet;
+  if (word == u"set") return Command::kSet;
+  if (word == u"check-config") return Command::kCheckConfig;
+  if (word == u"register") return Command::kRegister;
+  if (word == u"unregister") return Command::kUnregister;
+  if (word == u"help") return Command::kHelp;
+  return std::nullopt;
+}
+
+std::optional<std::int32_t> ParseInt32(std::u16string_view text) {
+  std::string ascii;
+  for (char16_t c : text) {
+    if (c > 0x7F) return std::nullopt;
+    ascii.push_back(static_cast<char>(c));
+  }
+  std::int32_t value = 0;
+  const char* end = ascii.data() + ascii.size();
+  const auto [ptr, ec] = std::from_chars(ascii.data(), end, value);
+  if (ascii.empty() || ec != std::errc() || ptr != end) return std::nullopt;
+  return value;
+}
+
+std::optional<Assignment> ParseAssignment(std::u16string_view operand, std::string& error) {
+  const std::size_t equals = operand.find(u'=');
+  if (equals == std::u16string_view::npos || equals == 0) {
+    error = "expected NAME=VALUE, got \"" + cals::ToUtf8(operand) + "\"";
+    return std::nullopt;
+  }
+  Assignment assignment;
+  std::u16string_view name = operand.substr(0, equals);
+  assignment.text = std::u16string(operand.substr(equals + 1));
+  if (name.size() > kDateSuffix.size() && name.substr(name.size() - kDateSuffix.size()) == kDateSuffix) {
+    name.remove_suffix(kDateSuffix.size());
+    assignment.date = ParseIsoDate(assignment.text);
+    if (!assignment.date) {
+      error = "\"" + cals::ToUtf8(assignment.text) + "\" is not a date of the form YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS";
+      return std::nullopt;
+    }
+  }
+  assignment.name = std::u16string(name);
+  return assignment;
+}
+
+// Splits "--option=value" into its two parts.
+std::pair<std::u16string_view, std::optional<std::u16string_view>> SplitOption(std::u16string_view arg) {
+  const std::size_t equals = arg.find(u'=');
+  if (equals == std::u16string_view::npos) return {arg, std::nullopt};
+  return {arg.substr(0, equals), arg.substr(equals + 1)};
+}
+
+}  // namespace
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
+  Invocation inv;
+  std::optional<Command> command;
+  std::vector<std::u16string> operands;
+  bool optionsEnded = false;
+
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::u16string_view arg = args[i];
+    if (optionsEnded || arg.size() < 2 || arg[0] != u'-') {
+      if (!command) {
+        command = CommandNamed(arg);
+        if (!command) return Fail("unknown command \"" + cals::ToUtf8(arg) + "\"");
+      } else {
+        operands.emplace_back(arg);
+      }
+      continue;
+    }
+    if (arg == u"--") {
+      optionsEnded = true;
+      continue;
+    }
+    auto [option, inlineValue] = SplitOption(arg);
+    const auto takeValue = [&]() -> std::optional<std::u16string> {
+      if (inlineValue) return std::u16string(*inlineValue);
+      if (i + 1 >= args.size()) return std::nullopt;
+      return args[++i];
+    };
+    if (option == u"--help" || option == u"-h") {
+      command = Command::kHelp;
+    } else if (option == u"--json" && !inlineValue) {
+      inv.json = true;
+    } else if (option == u"--dll") {
+      auto value = takeValue();
+      if (!value || value->empty()) return Fail("--dll needs the path of the plug-in DLL");
+      inv.dll = std::move(*value);
+    } else if (option == u"--name") {
+      auto value = takeValue();
+      if (!value || value->empty()) return Fail("--name needs a variable name");
+      inv.names.push_back(std::move(*value));
+    } else if (option == u"--date-style") {
+      auto value = takeValue();
+      auto style = value ? ParseInt32(*value) : std::nullopt;
+      if (!style) return Fail("--date-style needs a whole number, e.g. --date-style 103");
+      inv.dateStyle = *style;
+    } else {
+      return Fail("unknown option \"" + cals::ToUtf8(arg) + "\"");
+    }
+  }
+
+  inv.command = command.value_or(Command::kHelp);
+  const bool namesAllowed = inv.command == Command::kGet;
+  if (!inv.names.empty() && !namesAllowed) return Fail("--name belongs to the get command");
+  if (inv.dateStyle != 0 && inv.command != Command::kSet) return Fail("--date-style belongs to the set command");
+
+  switch (inv.command) {
+    case Command::kHelp:
+      break;
+    case Command::kInfo:
+    case Command::kRegister:
+    case Command::kUnregister:
+      if (!operands.empty()) return Fail("this command takes no file or value: \"" + cals::ToUtf8(operands[0]) + "\"");
+      break;
+    case Command::kGet:
+      if (operands.empty()) return Fail("get needs at least one CALS file or folder");
+      inv.files = std::move(operands);
+      break;
+    case Command::kSet: {
+      if (operands.size() < 2) return Fail("set needs a CALS file or folder and at least one NAME=VALUE");
+      inv.files.push_back(operands[0]);
+      for (std::size_t i = 1; i < operands.size(); ++i) {
+        std::string error;
+        auto assignment = ParseAssignment(operands[i], error);
+        if (!assignment) return Fail(error);
+        inv.assignments.push_back(std::move(*assignment));
+      }
+      break;
+    }
+    case Command::kCheckConfig:
+      if (operands.size() > 1) return Fail("check-config takes at most one configuration file");
+      if (!operands.empty()) inv.configFile = operands[0];
+      break;
+  }
+  return ParsedCommandLine{std::move(inv), {}};
+}
+
+std::string UsageText() {
+  return "usage:\n"
+         "  calsvar info [--json]\n"
+         "      the format's description, extensions and extension groups\n"
+         "  calsvar get [--json] FILE... [--name NAME]...\n"
+         "      the variables the host sees (all of them, or the names given)\n"
+         "  calsvar set [--json] [--date-style N] FILE NAME=VALUE... [NAME@date=YYYY-MM-DD[THH:MM:SS]]...\n"
+         "      writes variables and saves the header\n"
+         "  calsvar check-config [--json] [INI]\n"
+         "      checks the tag configuration (default: the installed one)\n"
+         "  calsvar register | unregister\n"
+         "      runs the plug-in DLL's own registration\n"
+         "options:\n"
+         "  --dll PATH   use this plug-in DLL directly instead of the registered one\n"
+         "FILE may be a folder: its CALS files, recursively.\n"
+         "exit codes: 0 all found and accepted, 1 a name not found or refused (check-config: a section\n"
+         "refuses its record), 2 usage error, 3 a file could not be loaded\n";
+}
+
+}  // namespace calsvar

@@ -1,0 +1,47 @@
+// calsvar's command line: a command, its options and its operands.
+//
+//   calsvar [--dll PATH] info [--json]
+//   calsvar [--dll PATH] get [--json] FILE... [--name NAME]...
+//   calsvar [--dll PATH] set [--json] [--date-style N] FILE NAME=VALUE... [NAME@date=YYYY-MM-DD[THH:MM:SS]]...
+//   calsvar check-config [--json] [INI]
+//   calsvar [--dll PATH] register | unregister
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace calsvar {
+
+enum class Command { kHelp, kInfo, kGet, kSet, kCheckConfig, kRegister, kUnregister };
+
+// One NAME=VALUE of "set": a string, or a date given as NAME@date=...
+struct Assignment {
+  std::u16string name;
+  std::u16string text;         // the value as given
+  std::optional<double> date;  // set for NAME@date=..., as an automation date
+};
+
+struct Invocation {
+  Command command = Command::kHelp;
+  bool json = false;
+  std::optional<std::u16string> dll;
+  std::vector<std::u16string> files;  // get, set (one)
+  std::vector<std::u16string> names;  // get --name
+  std::vector<Assignment> assignments;
+  std::int32_t dateStyle = 0;
+  std::optional<std::u16string> configFile;  // check-config
+};
+
+struct ParsedCommandLine {
+  std::optional<Invocation> invocation;
+  std::string error;  // UTF-8, set when invocation is empty
+};
+
+// `args` without the program name.
+ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args);
+
+std::string UsageText();
+
+}  // namespace calsvar

@@ -1,0 +1,1 @@
+# calsvar.exe (being written).
