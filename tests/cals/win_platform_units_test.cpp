@@ -1,0 +1,141 @@
+// The Windows text codec, tag configuration reader and file opener on
+// their own, under Wine with its default (Windows-1252) code page.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "cals/win_utf16.h"
+#include "cals/windows_platform.h"
+#include "tests/support/win/cals_test_files.h"
+#include "tests/support/win/test_environment.h"
+
+namespace {
+
+using cals::ToUtf16;
+using testing_support::ReadBinaryFile;
+using testing_support::TempDir;
+using testing_support::WriteBinaryFile;
+
+const cals::HeaderPlatform& Platform() { return cals::WindowsHeaderPlatform(); }
+
+TEST(AnsiCodec, ConvertsWindows1252BothWays) {
+  ASSERT_EQ(GetACP(), 1252u) << "these cases assume Wine's default code page";
+  const auto& codec = *Platform().codec;
+  EXPECT_EQ(codec.Decode("caf\xE9 \x80"), u"caf\u00E9 \u20AC");
+  EXPECT_EQ(codec.Encode(u"caf\u00E9 \u20AC", 128), "caf\xE9 \x80");
+  EXPECT_EQ(codec.Encode(u"abcdef", 4), "abcd");
+  EXPECT_EQ(codec.Encode(u"abc", 0), "");
+}
+
+TEST(AnsiCodec, NeverSplitsASurrogatePair) {
+  const auto& codec = *Platform().codec;
+  const std::u16string face = u"\U0001F600";
+  const std::string whole = codec.Encode(face, 16);
+  ASSERT_FALSE(whole.empty());
+  for (std::size_t limit = 1; limit < whole.size() + 1; ++limit) {
+    EXPECT_EQ(codec.Encode(u"A" + face, limit + 1), limit < whole.size() ? "A" : "A" + whole) << limit;
+  }
+}
+
+class TagConfiguration : public ::testing::Test {
+ protected:
+  void Write(std::string_view text) { ASSERT_TRUE(WriteBinaryFile(ini, text)); }
+  int Int(const char16_t* section, const char16_t* key) {
+    return Platform().config->ReadInt(ToUtf16(ini), section, key, -7);
+  }
+  std::u16string Text(const char16_t* section, const char16_t* key, std::size_t capacity = 32767) {
+    return Platform().config->ReadString(ToUtf16(ini), section, key, u"default", capacity);
+  }
+
+  TempDir dir;
+  std::wstring ini = dir.File(L"Mirotex.ini");
+};
+
+TEST_F(TagConfiguration, MissingFileGivesDefaults) {
+  EXPECT_EQ(Int(u"rtype", u"Readonly"), -7);
+  EXPECT_EQ(Text(u"rtype", u"Tagnames"), u"default");
+}
+
+TEST_F(TagConfiguration, MatchesSectionsAndKeysWithoutRegardToCase) {
+  Write("[RORIENT]\r\nTAGNAMES = rotation;direction\r\nreadonly=1\r\n");
+  EXPECT_EQ(Text(u"rorient", u"Tagnames"), u"rotation;direction");
+  EXPECT_EQ(Int(u"rorient", u"Readonly"), 1);
+  EXPECT_EQ(Text(u"rorient", u"Tagpositions"), u"default");
+}
+
+TEST_F(TagConfiguration, CutsLongTextsToTheBuffer) {
+  Write("[rpelcnt]\r\nTagnames=" + std::string(40000, 'x') + "\r\nTagpositions=abcdefghij\r\n");
+  EXPECT_EQ(Text(u"rpelcnt", u"Tagnames"), std::u16string(32766, u'x'));
+  EXPECT_EQ(Text(u"rpelcnt", u"Tagpositions", 5), u"abcd");
+  EXPECT_EQ(Text(u"rpelcnt", u"Tagpositions", 0), u"");
+}
+
+class HeaderFiles : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(WriteBinaryFile(path, "0123456789")); }
+
+  // Opens the file the way another process would.
+  DWORD OtherOpen(DWORD access) const {
+    HANDLE h = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return GetLastError();
+    CloseHandle(h);
+    return ERROR_SUCCESS;
+  }
+
+  TempDir dir;
+  std::wstring path = dir.File(L"a.cal");
+  cals::FileOpener& files = *Platform().files;
+};
+
+TEST_F(HeaderFiles, OthersCanReadButNotWriteWhileOpen) {
+  for (bool update : {false, true}) {
+    auto file = update ? files.OpenForUpdate(ToUtf16(path)) : files.OpenForRead(ToUtf16(path));
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(OtherOpen(GENERIC_WRITE), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << update;
+    EXPECT_EQ(OtherOpen(GENERIC_READ), static_cast<DWORD>(ERROR_SUCCESS)) << update;
+    EXPECT_TRUE(file->Close());
+    EXPECT_EQ(OtherOpen(GENERIC_WRITE), static_cast<DWORD>(ERROR_SUCCESS)) << update;
+  }
+}
+
+TEST_F(HeaderFiles, CannotOpenWhileSomeoneElseWrites) {
+  HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(files.OpenForRead(ToUtf16(path)), nullptr);
+  EXPECT_EQ(files.OpenForUpdate(ToUtf16(path)), nullptr);
+  CloseHandle(writer);
+}
+
+TEST_F(HeaderFiles, UpdateChangesOnlyTheBytesWrittenAndCreatesNothing) {
+  auto file = files.OpenForUpdate(ToUtf16(path));
+  ASSERT_NE(file, nullptr);
+  ASSERT_TRUE(file->Seek(3));
+  EXPECT_EQ(file->Write("ab", 2), 2u);
+  EXPECT_TRUE(file->Close());
+  EXPECT_EQ(ReadBinaryFile(path), "012ab56789");
+
+  const std::wstring absent = dir.File(L"absent.cal");
+  EXPECT_EQ(files.OpenForUpdate(ToUtf16(absent)), nullptr);
+  EXPECT_EQ(GetFileAttributesW(absent.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(HeaderFiles, ReadsFromTheRequestedPosition) {
+  auto file = files.OpenForRead(ToUtf16(path));
+  ASSERT_NE(file, nullptr);
+  char bytes[8] = {};
+  ASSERT_TRUE(file->Seek(6));
+  EXPECT_EQ(file->Read(bytes, sizeof bytes), 4u);
+  EXPECT_EQ(std::string(bytes, 4), "6789");
+  EXPECT_EQ(file->Tell(), 10);
+  EXPECT_EQ(file->Write("x", 1), 0u) << "opened for reading only";
+}
+
+TEST_F(HeaderFiles, RefusesAPathWithAnEmbeddedZero) {
+  // The C runtime would open "a.cal" and ignore the rest.
+  EXPECT_EQ(files.OpenForRead(ToUtf16(path) + u'\0' + u"x"), nullptr);
+  EXPECT_EQ(files.OpenForUpdate(ToUtf16(path) + u'\0' + u"x"), nullptr);
+}
+
+}  // namespace

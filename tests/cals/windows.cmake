@@ -1,0 +1,18 @@
+# Windows-side tests: real registry, private-profile functions, code pages
+# and file sharing, under Wine.
+mirotex_add_test(cals_win_tests
+  SOURCES
+    win_registry_test.cpp
+    win_platform_units_test.cpp
+    win_header_load_test.cpp
+  LIBS cals_win test_support)
+
+# The same header code under a double-byte ANSI code page: Wine takes the
+# code page from the locale the process starts with.
+add_executable(cals_win_multibyte_tests win_multibyte_test.cpp)
+target_link_libraries(cals_win_multibyte_tests PRIVATE
+  cals_win test_support GTest::gtest GTest::gtest_main mirotex_warnings)
+gtest_discover_tests(cals_win_multibyte_tests
+  DISCOVERY_MODE PRE_TEST
+  DISCOVERY_TIMEOUT 60
+  PROPERTIES TIMEOUT 120 ENVIRONMENT "LC_ALL=ja_JP.UTF-8")
