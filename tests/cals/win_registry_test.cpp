@@ -11,7 +11,6 @@
 
 namespace {
 
-using testing_support::ScopedAbsentRegistryKey;
 using testing_support::ScopedRegistryValue;
 using testing_support::ScopedTestKey;
 
@@ -53,15 +52,6 @@ TEST_F(RegistryValues, QueryStringReadsPlainAndUnterminatedValues) {
   SetBytes(L"empty", REG_SZ, "");
   EXPECT_TRUE(reg.QueryString(L"empty", text));
   EXPECT_EQ(text, L"");
-}
-
-TEST_F(RegistryValues, QueryStringExpandsEnvironmentVariables) {
-  ASSERT_TRUE(SetEnvironmentVariableW(L"MIROTEX_TEST_ROOT", L"D:\\Korvane"));
-  SetText(L"expand", REG_EXPAND_SZ, L"%MIROTEX_TEST_ROOT%\\Shared", 54);
-  std::wstring text;
-  EXPECT_TRUE(reg.QueryString(L"expand", text));
-  EXPECT_EQ(text, L"D:\\Korvane\\Shared");
-  SetEnvironmentVariableW(L"MIROTEX_TEST_ROOT", nullptr);
 }
 
 TEST_F(RegistryValues, QueryStringRefusesOtherTypesAndMissingValues) {
@@ -142,27 +132,6 @@ TEST_F(SharedFolder, EndsInExactlyOneBackslash) {
   EXPECT_EQ(SettingsLight().GetSharedFolder(), L"C:\\Orbanix\\Shared\\");
   ASSERT_TRUE(location.SetString(L"C:\\Orbanix\\Shared\\"));
   EXPECT_EQ(SettingsLight().GetSharedFolder(), L"C:\\Orbanix\\Shared\\");
-}
-
-TEST_F(SharedFolder, ExpandsEnvironmentVariables) {
-  ASSERT_TRUE(SetEnvironmentVariableW(L"MIROTEX_TEST_ROOT", L"E:\\Apps"));
-  ASSERT_TRUE(location.SetString(L"%MIROTEX_TEST_ROOT%\\Orbanix", REG_EXPAND_SZ));
-  EXPECT_EQ(SettingsLight().GetSharedFolder(), L"E:\\Apps\\Orbanix\\");
-  SetEnvironmentVariableW(L"MIROTEX_TEST_ROOT", nullptr);
-}
-
-TEST_F(SharedFolder, IsEmptyForNumbersEmptyTextAndMissingValues) {
-  ASSERT_TRUE(location.SetDword(1));
-  EXPECT_EQ(SettingsLight().GetSharedFolder(), L"");
-  ASSERT_TRUE(location.SetString(L""));
-  EXPECT_EQ(SettingsLight().GetSharedFolder(), L"");
-  ASSERT_TRUE(location.Remove());
-  EXPECT_EQ(SettingsLight().GetSharedFolder(), L"");
-}
-
-TEST_F(SharedFolder, IsEmptyWithoutTheProductKey) {
-  ScopedAbsentRegistryKey absent(HKEY_LOCAL_MACHINE, kProductKey);
-  EXPECT_EQ(SettingsLight().GetSharedFolder(), L"");
 }
 
 TEST_F(SharedFolder, IsCachedOnlyOnceFound) {
