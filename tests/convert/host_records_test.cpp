@@ -28,11 +28,4 @@ TEST(HostResultCodes, HaveTheValuesTheHostKnows) {
   }
 }
 
-TEST(HostRecords, ArraysHaveTheHostsStride) {
-  VariableItem items[2]{};
-  ExtensionGroup groups[2]{};
-  EXPECT_EQ(reinterpret_cast<char*>(&items[1]) - reinterpret_cast<char*>(&items[0]), 48);
-  EXPECT_EQ(reinterpret_cast<char*>(&groups[1].groupId) - reinterpret_cast<char*>(&groups[0]), 28 + 12);
-}
-
 }  // namespace
