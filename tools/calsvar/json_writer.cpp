@@ -142,4 +142,10 @@ JsonWriter& JsonWriter::Number(std::int64_t value) {
   return *this;
 }
 
+JsonWriter& JsonWriter::Null() {
+  BeforeValue();
+  out_ += "null";
+  return *this;
+}
+
 }  // namespace calsvar

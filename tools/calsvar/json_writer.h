@@ -24,6 +24,7 @@ class JsonWriter {
   JsonWriter& Utf8String(std::string_view utf8);  // for texts already in UTF-8
   JsonWriter& Bool(bool value);
   JsonWriter& Number(std::int64_t value);
+  JsonWriter& Null();
 
   const std::string& text() const { return out_; }
 

@@ -1,0 +1,16 @@
+// The commands of calsvar; each returns its exit code.
+#pragma once
+
+#include "host_interfaces_h.h"
+#include "tools/calsvar/command_line.h"
+#include "tools/calsvar/console.h"
+
+namespace calsvar {
+
+int RunInfo(const Invocation& inv, IOrvFileFormat* format, Console& console);
+int RunGet(const Invocation& inv, IOrvFileFormat* format, Console& console);
+int RunSet(const Invocation& inv, IOrvFileFormat* format, Console& console);
+int RunCheckConfig(const Invocation& inv, Console& console);
+int RunRegistration(const Invocation& inv, Console& console);
+
+}  // namespace calsvar

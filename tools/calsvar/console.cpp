@@ -1,0 +1,54 @@
+#include "tools/calsvar/console.h"
+
+#include <string>
+
+namespace calsvar {
+namespace {
+
+bool IsConsole(HANDLE handle) {
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_CHAR && GetConsoleMode(handle, &mode);
+}
+
+}  // namespace
+
+Console::Console()
+    : out_(GetStdHandle(STD_OUTPUT_HANDLE)),
+      err_(GetStdHandle(STD_ERROR_HANDLE)),
+      outIsConsole_(IsConsole(out_)),
+      errIsConsole_(IsConsole(err_)) {}
+
+void Console::Write(HANDLE handle, bool isConsole, std::string_view utf8) {
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE || utf8.empty()) return;
+  if (isConsole) {
+    // A console shows UTF-16 whatever its code page.
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+    DWORD written = 0;
+    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    return;
+  }
+  DWORD written = 0;
+  WriteFile(handle, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+}
+
+void Console::Out(std::string_view utf8Line) {
+  // Results going to a file or pipe leave the progress line standing.
+  if (outIsConsole_) Progress({});
+  Write(out_, outIsConsole_, std::string(utf8Line) + "\n");
+}
+
+void Console::Err(std::string_view utf8Line) {
+  Progress({});
+  Write(err_, errIsConsole_, std::string(utf8Line) + "\n");
+}
+
+void Console::Progress(std::string_view utf8Text) {
+  if (!errIsConsole_) return;
+  if (progressWidth_ > 0) Write(err_, true, "\r" + std::string(progressWidth_, ' ') + "\r");
+  progressWidth_ = utf8Text.size();
+  if (progressWidth_ > 0) Write(err_, true, utf8Text);
+}
+
+}  // namespace calsvar

@@ -1,0 +1,22 @@
+// Which variables a CALS file exposes: what the COM surface cannot list.
+// The header and the installed tag configuration are read by the plug-in's
+// own portable core, the same way the plug-in reads them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cals/status.h"
+
+namespace calsvar {
+
+// The record names in file order, then width, height and colordepth when
+// present, then the sub-tags of the configuration; each name once. Empty
+// with a failed status when the file cannot be loaded.
+std::vector<std::u16string> ExposedVariableNames(const std::wstring& path, cals::Status& status);
+
+// How the plug-in would answer a write of `name`: "not found", "read-only",
+// "has sub-tags", or empty text when the file does not say.
+std::string WhyWriteIsRefused(const std::wstring& path, const std::u16string& name);
+
+}  // namespace calsvar

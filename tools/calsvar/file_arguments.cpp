@@ -1,0 +1,72 @@
+#include "tools/calsvar/file_arguments.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "tools/calsvar/wide_text.h"
+
+namespace calsvar {
+namespace {
+
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE handle) : handle_(handle) {}
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  ~FindHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+  }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+void CollectFolder(const std::wstring& folder, wchar_t separator, const ExtensionFilter& filter,
+                   std::vector<std::wstring>& out) {
+  const std::wstring prefix =
+      folder.empty() || folder.back() == L'/' || folder.back() == L'\\' ? folder : folder + separator;
+  WIN32_FIND_DATAW data;
+  FindHandle find(FindFirstFileW((prefix + L"*").c_str(), &data));
+  if (find.get() == INVALID_HANDLE_VALUE) return;
+  std::vector<std::wstring> files;
+  std::vector<std::wstring> folders;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      folders.push_back(prefix + name);
+    } else if (filter.Matches(ToU16(name))) {
+      files.push_back(prefix + name);
+    }
+  } while (FindNextFileW(find.get(), &data));
+  std::sort(files.begin(), files.end());
+  std::sort(folders.begin(), folders.end());
+  out.insert(out.end(), files.begin(), files.end());
+  for (const std::wstring& sub : folders) CollectFolder(sub, separator, filter, out);
+}
+
+}  // namespace
+
+FileArguments ExpandFileArguments(const std::vector<std::u16string>& operands, const ExtensionFilter& filter) {
+  FileArguments result;
+  for (const std::u16string& operand : operands) {
+    const std::wstring path = ToWide(operand);
+    if (!IsFolder(path)) {
+      result.files.push_back(path);
+      continue;
+    }
+    result.namedFolder = true;
+    const bool unixStyle = path.find(L'/') != std::wstring::npos && path.find(L'\\') == std::wstring::npos;
+    CollectFolder(path, unixStyle ? L'/' : L'\\', filter, result.files);
+  }
+  return result;
+}
+
+}  // namespace calsvar

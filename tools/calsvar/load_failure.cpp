@@ -1,0 +1,79 @@
+#include "tools/calsvar/load_failure.h"
+
+#include <array>
+#include <optional>
+
+#include "cals/record_fields.h"
+#include "cals/windows_platform.h"
+#include "plugin/result_codes.h"
+#include "tools/calsvar/config_lint.h"
+#include "tools/calsvar/hresult_text.h"
+#include "tools/calsvar/installed_config.h"
+#include "tools/calsvar/wide_text.h"
+
+namespace calsvar {
+namespace {
+
+// The names of the records the plug-in parses, read the way it reads them.
+std::vector<std::u16string> RecordNames(const std::wstring& path) {
+  std::vector<std::u16string> names;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return names;
+  std::array<unsigned char, cals::kWrittenSize> block{};
+  DWORD got = 0;
+  const BOOL read = ReadFile(file, block.data(), static_cast<DWORD>(block.size()), &got, nullptr);
+  CloseHandle(file);
+  if (!read || got != block.size()) return names;
+  for (std::size_t r = 0; r < cals::kParsedRecords; ++r) {
+    const std::span<const unsigned char, cals::kRecordSize> record(block.data() + r * cals::kRecordSize,
+                                                                   cals::kRecordSize);
+    if (auto fields = cals::ReadRecordFields(record, *cals::WindowsHeaderPlatform().codec)) {
+      names.push_back(fields->name);
+    }
+  }
+  return names;
+}
+
+std::string ExplainConfigurationFailure(const std::wstring& path) {
+  const std::wstring iniPath = InstalledConfigPath();
+  if (iniPath.empty()) {
+    return "the tag configuration cannot be located: " + std::string(kSharedLocationHelp) + " is missing or empty";
+  }
+  std::string error;
+  bool missing = false;
+  const auto doc = ReadProfileFile(iniPath, error, missing);
+  if (doc) {
+    for (const std::u16string& record : RecordNames(path)) {
+      const auto findings = WhyRecordIsRefused(*doc, record);
+      if (findings.empty()) continue;
+      const Finding& first = findings.front();
+      return "the tag configuration " + Utf8(iniPath) + " refuses the record \"" + Utf8(record) + "\": line " +
+             std::to_string(first.line) + ", " + first.entry + ": " + first.reason +
+             "; run 'calsvar check-config' for all problems";
+    }
+  }
+  return "the tag configuration " + Utf8(iniPath) +
+         " (found through \"SharedLocation\") could not be used, or it refused a record of this file; run "
+         "'calsvar check-config'";
+}
+
+}  // namespace
+
+std::string ExplainLoadFailure(const std::wstring& path, HRESULT hr) {
+  std::string message = Utf8(path) + ": cannot be loaded (" + HexCode(hr) + ": " + DescribeHresult(hr) + ")";
+  if (hr == E_FAIL) {
+    message += ": " + ExplainConfigurationFailure(path);
+  } else if (hr == MIROTEX_E_CANNOT_OPEN) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) message += ": there is no such file";
+  } else if (hr == MIROTEX_E_TOO_SHORT) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+      message += ": it has " + std::to_string(data.nFileSizeLow) + " bytes";
+    }
+  }
+  return message;
+}
+
+}  // namespace calsvar

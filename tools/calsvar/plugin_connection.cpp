@@ -1,0 +1,57 @@
+#include "tools/calsvar/plugin_connection.h"
+
+#include "mirotex_h.h"
+#include "tools/calsvar/hresult_text.h"
+#include "tools/calsvar/wide_text.h"
+
+namespace calsvar {
+namespace {
+
+constexpr wchar_t kProgId[] = L"Mirotex.CalsFormat";
+
+std::string Failure(const std::string& what, HRESULT hr) {
+  return what + " (" + HexCode(hr) + ": " + DescribeHresult(hr) + ")";
+}
+
+}  // namespace
+
+std::optional<PluginConnection> PluginConnection::Connect(const std::optional<std::wstring>& dll,
+                                                          std::string& error) {
+  PluginConnection connection;
+  if (!dll) {
+    CLSID clsid;
+    HRESULT hr = CLSIDFromProgID(kProgId, &clsid);
+    if (SUCCEEDED(hr)) {
+      hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOrvFileFormat, connection.format_.put_void());
+    }
+    if (FAILED(hr)) {
+      error = Failure("the plug-in \"Mirotex.CalsFormat\" cannot be created", hr) +
+              "; register it with 'calsvar register' or 'regsvr32 mirotex.dll', or name the DLL with --dll PATH";
+      return std::nullopt;
+    }
+    return connection;
+  }
+
+  connection.module_ = UniqueModule(LoadLibraryExW(dll->c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+  if (!connection.module_) {
+    error = Failure(Utf8(*dll) + ": the DLL cannot be loaded", HRESULT_FROM_WIN32(GetLastError()));
+    return std::nullopt;
+  }
+  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  const auto getClassObject =
+      reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(connection.module_.get(), "DllGetClassObject")));
+  if (getClassObject == nullptr) {
+    error = Utf8(*dll) + ": the DLL has no DllGetClassObject export; it is not a COM server";
+    return std::nullopt;
+  }
+  ComPtr<IClassFactory> factory;
+  HRESULT hr = getClassObject(CLSID_CalsFormat, IID_IClassFactory, factory.put_void());
+  if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_IOrvFileFormat, connection.format_.put_void());
+  if (FAILED(hr)) {
+    error = Failure(Utf8(*dll) + ": the DLL does not create the CALS format object", hr);
+    return std::nullopt;
+  }
+  return connection;
+}
+
+}  // namespace calsvar

@@ -1,0 +1,31 @@
+// The plug-in's format object, obtained as the host obtains it (the
+// registered ProgID "Mirotex.CalsFormat"), or straight from a DLL's
+// DllGetClassObject without any registration.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "host_interfaces_h.h"
+#include "module/com_ptr.h"
+#include "tools/calsvar/unique_module.h"
+
+namespace calsvar {
+
+class PluginConnection {
+ public:
+  // Empty with `error` (UTF-8, for a person) set when the plug-in cannot
+  // be reached. COM must be initialised on this thread.
+  static std::optional<PluginConnection> Connect(const std::optional<std::wstring>& dll, std::string& error);
+
+  IOrvFileFormat* format() const { return format_.get(); }
+
+ private:
+  // The DLL must outlive every object it made: members go in reverse order.
+  UniqueModule module_;
+  ComPtr<IOrvFileFormat> format_;
+};
+
+}  // namespace calsvar
