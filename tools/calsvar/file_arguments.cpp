@@ -52,6 +52,17 @@ void CollectFolder(const std::wstring& folder, wchar_t separator, const Extensio
   for (const std::wstring& sub : folders) CollectFolder(sub, separator, filter, out);
 }
 
+// The separator the person uses: the one in the path, else "/" when the
+// environment variable CALSVAR_SEPARATOR says so (./calsvar does, for
+// shells on Unix), else "\\".
+wchar_t SeparatorFor(const std::wstring& path) {
+  if (path.find(L'\\') != std::wstring::npos) return L'\\';
+  if (path.find(L'/') != std::wstring::npos) return L'/';
+  wchar_t preferred[4] = {};
+  const DWORD length = GetEnvironmentVariableW(L"CALSVAR_SEPARATOR", preferred, 4);
+  return length == 1 && preferred[0] == L'/' ? L'/' : L'\\';
+}
+
 }  // namespace
 
 FileArguments ExpandFileArguments(const std::vector<std::u16string>& operands, const ExtensionFilter& filter) {
@@ -63,8 +74,7 @@ FileArguments ExpandFileArguments(const std::vector<std::u16string>& operands, c
       continue;
     }
     result.namedFolder = true;
-    const bool unixStyle = path.find(L'/') != std::wstring::npos && path.find(L'\\') == std::wstring::npos;
-    CollectFolder(path, unixStyle ? L'/' : L'\\', filter, result.files);
+    CollectFolder(path, SeparatorFor(path), filter, result.files);
   }
   return result;
 }
