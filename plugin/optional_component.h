@@ -1,0 +1,9 @@
+// Whether the host's optional outside class is installed. The answer is
+// found once per process and kept: installing or removing the class later
+// does not change what the format object reports.
+#pragma once
+
+// 1 when an instance of the optional class could be created in-process,
+// else 0. Needs COM initialised on the calling thread for the first call.
+// Two first calls at once may both probe; both store the same answer.
+int ProbeOptionalComponent() noexcept;

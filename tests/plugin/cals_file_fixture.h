@@ -1,0 +1,232 @@
+// What the opened-file and format tests share: CALS files on disk, the
+// host's installation settings in the registry with a tag configuration
+// file, variable-item arrays the way the host builds them, and poison
+// values that show what a call left untouched.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "module/com_object.h"
+#include "module/com_ptr.h"
+#include "plugin/cals_format.h"
+#include "plugin/host_records.h"
+#include "tests/support/win/test_environment.h"
+
+namespace cals_test {
+
+inline constexpr LONG kPoisonFlag = static_cast<LONG>(0xDEADBEEF);
+inline constexpr LONG kPoisonValue = static_cast<LONG>(0x0BADF00D);
+inline constexpr std::size_t kRecord = 128;
+inline constexpr std::size_t kHeader = 2048;
+inline constexpr std::size_t kParsed = 1408;
+
+// ---- files --------------------------------------------------------------
+
+inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == bytes.size();
+}
+
+inline std::string ReadBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+// Last-write time of a file; nullopt when it cannot be read.
+inline std::optional<std::uint64_t> WriteTime(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return (std::uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32) |
+         data.ftLastWriteTime.dwLowDateTime;
+}
+
+// Moves the last-write time far into the past, so that any later write
+// shows as a change of time.
+inline bool AgeFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  SYSTEMTIME old{2001, 2, 0, 3, 4, 5, 6, 0};
+  FILETIME time;
+  SystemTimeToFileTime(&old, &time);
+  const BOOL ok = SetFileTime(file, nullptr, nullptr, &time);
+  CloseHandle(file);
+  return ok != FALSE;
+}
+
+// One 128-byte record: the text, then `fill` up to its end.
+inline std::string Record(const std::string& text, char fill = ' ') {
+  std::string record = text.substr(0, kRecord);
+  record.resize(kRecord, fill);
+  return record;
+}
+
+// Records 1 to 11 of a typical engineering drawing.
+inline std::vector<std::string> StandardRecords() {
+  return {"srcdocid: D-4711 A01 B", "dstdocid: NONE",       "txtfilid: NONE",
+          "figid: NONE",            "srcgph: NONE",         "docls: NONE",
+          "rtype: 1",               "rorient: 000,270",     "rpelcnt: 001728,002200",
+          "rdensty: 0200",          "notes: NONE"};
+}
+
+// A whole file: the given records (missing ones blank) in 16 slots padded
+// with blanks, then `rasterSize` bytes of picture data.
+inline std::string CalsFile(const std::vector<std::string>& records = StandardRecords(),
+                            std::size_t rasterSize = 3000) {
+  std::string bytes;
+  for (std::size_t i = 0; i < 16; ++i) bytes += Record(i < records.size() ? records[i] : "");
+  for (std::size_t i = 0; i < rasterSize; ++i) bytes.push_back(static_cast<char>((i * 7 + 3) & 0xFF));
+  return bytes;
+}
+
+// The tag configuration of a realistic installation: the source document
+// id cut into drawing number, sheet and revision; the orientation into its
+// two angles; the notes into an approval date and name; the density
+// read-only.
+inline const char kStandardConfiguration[] =
+    "[srcdocid]\r\n"
+    "Tagnames=drawingno;sheet;revision\r\n"
+    "Tagpositions=1-6;8-10;12-12\r\n"
+    "[rorient]\r\n"
+    "Tagnames=rotation;orientation;\r\n"
+    "Tagpositions=1-3;5-7;\r\n"
+    "[rdensty]\r\n"
+    "Readonly=1\r\n"
+    "[notes]\r\n"
+    "Tagnames=approved;approvedby\r\n"
+    "Tagpositions=1-10;12-40\r\n";
+
+// ---- variable items -----------------------------------------------------
+
+struct ItemSpec {
+  const wchar_t* name;    // null gives a null BSTR
+  const wchar_t* source;  // null gives a null BSTR
+};
+
+// An array of VariableItem the way the host passes it: it owns the names
+// and values. Every item starts with the poison flag and the poison value.
+class Items {
+ public:
+  Items(std::initializer_list<ItemSpec> specs) : items_(specs.size()) {
+    std::size_t i = 0;
+    for (const ItemSpec& spec : specs) {
+      VariableItem& item = items_[i++];
+      item.variableName = spec.name ? SysAllocString(spec.name) : nullptr;
+      item.sourceName = spec.source ? SysAllocString(spec.source) : nullptr;
+      VariantInit(&item.variableValue);
+      item.variableValue.vt = VT_I4;
+      item.variableValue.lVal = kPoisonValue;
+      item.resultFlag = kPoisonFlag;
+    }
+  }
+  ~Items() {
+    for (VariableItem& item : items_) {
+      SysFreeString(item.variableName);
+      SysFreeString(item.sourceName);
+      VariantClear(&item.variableValue);
+    }
+  }
+  Items(const Items&) = delete;
+  Items& operator=(const Items&) = delete;
+
+  VariableItem* data() { return items_.data(); }
+  LONG count() const { return static_cast<LONG>(items_.size()); }
+  VariableItem& operator[](std::size_t i) { return items_[i]; }
+
+  void SetString(std::size_t i, const wchar_t* text) {
+    VariantClear(&items_[i].variableValue);
+    items_[i].variableValue.vt = VT_BSTR;
+    items_[i].variableValue.bstrVal = SysAllocString(text);
+  }
+  void SetDate(std::size_t i, double date) {
+    VariantClear(&items_[i].variableValue);
+    items_[i].variableValue.vt = VT_DATE;
+    items_[i].variableValue.date = date;
+  }
+
+  // The item still holds what the constructor put there.
+  bool Untouched(std::size_t i) const {
+    const VariableItem& item = items_[i];
+    return item.resultFlag == kPoisonFlag && item.variableValue.vt == VT_I4 &&
+           item.variableValue.lVal == kPoisonValue;
+  }
+  // The text of a value that GetVariables stored; "<not a string>" else.
+  std::wstring Text(std::size_t i) const {
+    const VARIANT& value = items_[i].variableValue;
+    if (value.vt != VT_BSTR || value.bstrVal == nullptr) return L"<not a string>";
+    return std::wstring(value.bstrVal, SysStringLen(value.bstrVal));
+  }
+
+ private:
+  std::vector<VariableItem> items_;
+};
+
+// ---- environment --------------------------------------------------------
+
+inline constexpr wchar_t kProductKey[] = L"Software\\Korvane\\Applications\\Orbanix Enterprise";
+
+// COM, a shared installation folder with the tag configuration file in the
+// registry, and a folder for CALS files; all put back afterwards.
+class CalsEnvironmentTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(apartment_.result()));
+    ASSERT_TRUE(sharedLocation_.SetString(shared_.path()));
+    ASSERT_TRUE(CreateDirectoryW(shared_.File(L"FileFormats").c_str(), nullptr));
+    ASSERT_TRUE(WriteConfiguration(kStandardConfiguration));
+    ASSERT_EQ(S_OK, CreateClassInstance<CCalsFormat>(nullptr, IID_IOrvFileFormat,
+                                                     format_.put_void()));
+  }
+
+  bool WriteConfiguration(const std::string& text) {
+    return WriteBytes(shared_.File(L"FileFormats\\Mirotex.ini"), text);
+  }
+
+  // A new CALS file in the test's folder.
+  std::wstring MakeFile(const std::string& bytes, const std::wstring& name = L"drawing.cal") {
+    const std::wstring path = files_.File(name);
+    EXPECT_TRUE(WriteBytes(path, bytes));
+    return path;
+  }
+
+  // OpenFile through the format object; fails the test when it fails.
+  ComPtr<IOrvFileNavigator> Open(const std::wstring& path) {
+    ComPtr<IOrvFileNavigator> navigator;
+    BSTR bstrPath = SysAllocString(path.c_str());
+    const HRESULT hr = format_->OpenFile(bstrPath, 0, navigator.put());
+    SysFreeString(bstrPath);
+    EXPECT_EQ(S_OK, hr) << "OpenFile " << std::string(path.begin(), path.end());
+    return navigator;
+  }
+
+  testing_support::ComApartment apartment_;
+  testing_support::TempDir shared_;
+  testing_support::TempDir files_;
+  testing_support::ScopedRegistryValue sharedLocation_{HKEY_LOCAL_MACHINE, kProductKey,
+                                                       L"SharedLocation"};
+  ComPtr<IOrvFileFormat> format_;
+};
+
+}  // namespace cals_test

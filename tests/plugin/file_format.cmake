@@ -1,0 +1,16 @@
+# The opened-file and format objects, on real CALS files under Wine.
+mirotex_add_test(cals_file_tests
+  SOURCES
+    cals_file_variables_test.cpp
+    cals_file_save_test.cpp
+    cals_file_placeholders_test.cpp
+    cals_file_interface_test.cpp
+  LIBS plugin_file_format test_support)
+
+mirotex_add_test(cals_format_tests
+  SOURCES
+    cals_format_description_test.cpp
+    cals_format_interface_test.cpp
+    cals_format_open_test.cpp
+    cals_format_extension_groups_test.cpp
+  LIBS plugin_file_format test_support host_doubles_api)
