@@ -38,7 +38,9 @@ void CComModule::Term() {
 HRESULT CComModule::GetClassObject(REFCLSID clsid, REFIID iid, void** out) {
   if (out == nullptr) return E_POINTER;
   *out = nullptr;
-  if (table_ == nullptr) return CLASS_E_CLASSNOTAVAILABLE;
+  // After termination the critical section is gone and the table's class
+  // objects released: nothing more is handed out.
+  if (table_ == nullptr || sizeMarker_ == 0) return CLASS_E_CLASSNOTAVAILABLE;
   for (ClassTableEntry* entry = table_; entry->clsid != nullptr; ++entry) {
     if (entry->getClassObject == nullptr || !IsEqualCLSID(*entry->clsid, clsid)) continue;
     HRESULT hr = S_OK;
@@ -54,4 +56,24 @@ HRESULT CComModule::GetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     return hr;
   }
   return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+HRESULT CComModule::RegisterClasses() {
+  if (table_ == nullptr) return E_UNEXPECTED;
+  // The classes declare no component categories, so the scripts are all
+  // there is to write per class.
+  for (ClassTableEntry* entry = table_; entry->clsid != nullptr; ++entry) {
+    if (entry->updateRegistry == nullptr) continue;
+    if (HRESULT hr = entry->updateRegistry(TRUE); FAILED(hr)) return hr;
+  }
+  return S_OK;
+}
+
+HRESULT CComModule::UnregisterClasses() {
+  if (table_ == nullptr) return E_UNEXPECTED;
+  for (ClassTableEntry* entry = table_; entry->clsid != nullptr; ++entry) {
+    if (entry->updateRegistry == nullptr) continue;
+    if (HRESULT hr = entry->updateRegistry(FALSE); FAILED(hr)) return hr;
+  }
+  return S_OK;
 }

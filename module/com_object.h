@@ -206,10 +206,18 @@ HRESULT CreateWrappedInstance(IUnknown* outer, REFIID iid, void** out) {
   *out = nullptr;
   W* object = new (std::nothrow) W(outer);
   if (object == nullptr) return E_OUTOFMEMORY;
-  object->InternalFinalConstructAddRef();
-  HRESULT hr = object->FinalConstruct();
-  object->InternalFinalConstructRelease();
-  if (SUCCEEDED(hr)) hr = object->QueryInterface(iid, out);
+  HRESULT hr = E_UNEXPECTED;
+  try {
+    object->InternalFinalConstructAddRef();
+    hr = object->FinalConstruct();
+    object->InternalFinalConstructRelease();
+    if (SUCCEEDED(hr)) hr = object->QueryInterface(iid, out);
+  } catch (...) {
+    // Not handed out yet: nobody else can release it, and it holds a lock
+    // on the module.
+    delete object;
+    throw;
+  }
   if (FAILED(hr)) delete object;
   return hr;
 }

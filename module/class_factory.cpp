@@ -1,0 +1,42 @@
+#include "module/class_factory.h"
+
+#include <new>
+
+#include "module/entry_point_boundary.h"
+
+HRESULT CComClassFactory::InternalQueryInterface(REFIID iid, void** out) noexcept {
+  if (out == nullptr) return E_POINTER;
+  *out = nullptr;
+  if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) return E_NOINTERFACE;
+  *out = static_cast<IClassFactory*>(this);
+  AddRef();
+  return S_OK;
+}
+
+STDMETHODIMP CComClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) noexcept {
+  if (out == nullptr) return E_POINTER;
+  *out = nullptr;
+  if (outer != nullptr && !IsEqualIID(iid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
+  if (create_ == nullptr) return E_UNEXPECTED;
+  return EntryPointBoundary([&] { return create_(outer, iid, out); });
+}
+
+STDMETHODIMP CComClassFactory::LockServer(BOOL lock) noexcept {
+  if (lock) {
+    g_module.Lock();
+  } else {
+    g_module.Unlock();
+  }
+  return S_OK;
+}
+
+HRESULT CreateClassObject(CreateInstanceFn create, REFIID iid, void** out) noexcept {
+  if (out == nullptr) return E_POINTER;
+  *out = nullptr;
+  auto* factory = new (std::nothrow) CComObjectCached<CComClassFactory>();
+  if (factory == nullptr) return E_OUTOFMEMORY;
+  factory->SetCreator(create);
+  const HRESULT hr = factory->QueryInterface(iid, out);
+  if (FAILED(hr)) delete factory;
+  return hr;
+}

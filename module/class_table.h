@@ -1,0 +1,7 @@
+// The module's creatable classes, in registration order, ended by an entry
+// whose CLSID is null. The entries cache their class objects.
+#pragma once
+
+#include "module/com_module.h"
+
+extern ClassTableEntry g_classTable[];

@@ -1,0 +1,35 @@
+# Checks the built DLL with objdump on the build host: it exports exactly the
+# four COM server functions and imports no DLL of the compiler's runtime
+# (a host process has none of them beside the plug-in).
+#   cmake -DOBJDUMP=<objdump> -DDLL=<mirotex.dll> -P check_dll_exports.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "objdump failed on ${DLL}")
+endif()
+
+string(FIND "${dump}" "[Ordinal/Name Pointer] Table" start)
+if(start EQUAL -1)
+  message(FATAL_ERROR "${DLL} has no export name table")
+endif()
+string(SUBSTRING "${dump}" ${start} -1 table)
+string(FIND "${table}" "\n\n" end)
+string(SUBSTRING "${table}" 0 ${end} table)
+string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" entries "${table}")
+set(exports)
+foreach(entry IN LISTS entries)
+  string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${entry}")
+  list(APPEND exports "${name}")
+endforeach()
+list(SORT exports)
+set(expected DllCanUnloadNow DllGetClassObject DllRegisterServer DllUnregisterServer)
+if(NOT exports STREQUAL expected)
+  message(FATAL_ERROR "exports are '${exports}', expected '${expected}'")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+foreach(import IN LISTS imports)
+  if(import MATCHES "libwinpthread|libstdc\\+\\+|libgcc")
+    message(FATAL_ERROR "${DLL} depends on the compiler's runtime: ${import}")
+  endif()
+endforeach()
+message(STATUS "exports: ${exports}; ${imports}")
