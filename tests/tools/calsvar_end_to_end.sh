@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# calsvar end to end under Wine, through ./calsvar as a person runs it: the
+# real plug-in DLL, registered in its own prefix, on the bundled samples and
+# on temporary copies. Expects CALSVAR_BUILD_DIR (a windows build tree with
+# mirotex.dll and calsvar.exe), CALSVAR_PREFIX and CALSVAR_NO_BUILD=1 from
+# the test registration.
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$root/scripts/lib/common.sh"
+cd "$root"
+
+work=$(mktemp -d)
+use_wine_prefix "$CALSVAR_PREFIX"
+# One server for all runs below: ./calsvar leaves a server it did not start.
+start_wineserver
+trap 'stop_wineserver; rm -rf "$work"' EXIT
+
+failures=0
+checks=0
+fail() {
+  printf 'FAIL: %s\n' "$*"
+  printf '  stdout: %s\n' "$(head -c 2000 "$work/out")"
+  printf '  stderr: %s\n' "$(head -c 2000 "$work/err")"
+  failures=$((failures + 1))
+}
+# expect RC COMMAND...: runs ./calsvar, keeps stdout and stderr in out/err.
+expect() {
+  local want=$1
+  shift
+  checks=$((checks + 1))
+  ./calsvar "$@" >"$work/out" 2>"$work/err"
+  local got=$?
+  ((got == want)) || fail "./calsvar $* exited $got, expected $want"
+}
+has() {  # has FILE TEXT: the file holds the text
+  grep -qF -- "$2" "$work/$1" || fail "$1 of the last run lacks: $2"
+}
+line() {  # line N TEXT: stdout line N is exactly TEXT
+  [[ $(sed -n "$1p" "$work/out") == "$2" ]] || fail "stdout line $1 is not: $2"
+}
+json_ok() {  # every stdout line is a JSON document; extra Python asserts on `docs`
+  python3 - "$work/out" "${1:-True}" <<'EOF' || fail "stdout is not the expected JSON"
+import json, sys
+docs = [json.loads(l) for l in open(sys.argv[1], encoding="utf-8") if l.strip()]
+assert eval(sys.argv[2]), docs
+EOF
+}
+
+# get, text: records in file order, then the derived tags, then sub-tags.
+expect 0 get samples/drawing-a4.cal
+line 1 $'srcdocid\tDRW-1001-A'
+line 9 $'rpelcnt\t001654,002339'
+line 11 $'notes\tFlange DN80, sheet 1 of 1'
+line 12 $'width\t1654'
+line 13 $'height\t2339'
+line 14 $'colordepth\t1'
+line 15 $'orientation\t000'
+has out $'pelheight\t002339'
+has out $'density\t0200'
+
+# get, JSON, with a name that does not exist: exit 1 and a note.
+expect 1 get --json samples/drawing-a4.cal --name RPELCNT --name nosuch
+json_ok 'docs[0]["variables"] == [{"name": "RPELCNT", "found": True, "value": "001654,002339"}, {"name": "nosuch", "found": False, "value": None}]'
+has err 'no variable named "nosuch"'
+
+# Unusual but valid records.
+expect 0 get --json samples/unusual-records.cal
+json_ok '{v["name"]: v["value"] for v in docs[0]["variables"]} == {"srcdocid": "ABC", "dstdocid": "NONE", "txtfilid": "NONE", "srcgph": "NONE", "docls": "NONE", "rtype": "1", "rorient": "090,180", "rpelcnt": "000800,000600", "rdensty": "0150", "notes": "", "width": "800", "height": "600", "colordepth": "1", "orientation": "090", "lineprogression": "180", "pelwidth": "000800", "pelheight": "000600", "density": "0150"}'
+
+# set a string and a date on a copy, then read them back; the picture
+# behind the header stays as it was.
+cp samples/drawing-a4.cal "$work/copy.cal"
+expect 0 set --date-style 103 "$work/copy.cal" "notes=Checked by Ann" "dstdocid@date=2024-03-05T13:52:30" orientation=090
+line 1 $'notes\taccepted'
+line 2 $'dstdocid\taccepted'
+expect 0 set --json "$work/copy.cal" "srcdocid@date=2005-09-30T23:15:00"
+json_ok 'docs[0]["saved"] and docs[0]["variables"] == [{"name": "srcdocid", "accepted": True, "value": "Sep 30 2005 11:15 PM"}]'
+expect 0 get "$work/copy.cal" --name notes --name dstdocid --name rorient
+line 1 $'notes\tChecked by Ann'
+line 2 $'dstdocid\t05/03/2024'
+line 3 $'rorient\t090,270'
+checks=$((checks + 1))
+cmp -s -i 1408 samples/drawing-a4.cal "$work/copy.cal" || fail "bytes after the first 1408 changed"
+
+# A read-only record is refused: exit 1, a reason, the file untouched.
+cp samples/drawing-a4.cal "$work/readonly.cal"
+expect 1 set "$work/readonly.cal" rtype=2
+line 1 $'rtype\trefused'
+has err 'read-only'
+checks=$((checks + 1))
+cmp -s samples/drawing-a4.cal "$work/readonly.cal" || fail "a refused write changed the file"
+
+# Files that cannot be loaded: exit 3, the file, the code and its meaning.
+expect 3 get "$work/missing.cal"
+has err "$work/missing.cal: cannot be loaded (0x80040228"
+has err "no such file"
+head -c 1000 samples/drawing-a4.cal >"$work/short.cal"
+expect 3 get --json "$work/short.cal"
+has err "0x80040229"
+json_ok 'docs[0]["error"]["code"] == "0x80040229"'
+
+# A broken configuration: check-config names the line; a load names the record.
+mkdir -p "$work/broken/FileFormats"
+printf '; broken on purpose\n[rorient]\nTagnames=a;b\nTagpositions=1-3;7-5\n' >"$work/broken/FileFormats/Mirotex.ini"
+expect 1 check-config "$work/broken/FileFormats/Mirotex.ini"
+has out 'Mirotex.ini:4: [rorient] fails: Tagpositions entry 2 "7-5"'
+has out 'starts after it ends'
+expect 3 --shared-folder "$work/broken" get samples/drawing-a4.cal
+has err 'refuses the record "rorient": line 4'
+CALSVAR_SHARED="$work/broken" expect 1 check-config
+has out '1 would make loads fail'
+expect 0 check-config --json
+json_ok 'docs[0]["failing"] == 0 and docs[0]["warnings"] == 0 and docs[0]["sections"] == 4'
+
+# Comment lines in the configuration change nothing.
+mkdir -p "$work/bare/FileFormats"
+grep -v '^;' samples/install/FileFormats/Mirotex.ini >"$work/bare/FileFormats/Mirotex.ini"
+expect 0 get --json samples/drawing-a4.cal
+cp "$work/out" "$work/with-comments"
+expect 0 --shared-folder "$work/bare" get --json samples/drawing-a4.cal
+checks=$((checks + 1))
+cmp -s "$work/out" "$work/with-comments" || fail "comment lines changed what the plug-in shows"
+
+# A folder: its CALS files, recursively, whatever the case of the extension.
+expect 0 get --json samples --name srcdocid
+json_ok '[d["file"] for d in docs] == ["samples/blank-page.cal", "samples/drawing-a4.cal", "samples/unusual-records.cal", "samples/archive/SCAN-0042.CG4"]'
+
+# info: what the format object says about itself.
+expect 0 info --json
+json_ok 'docs[0]["extensions"] == "cal,ct1,ct2,ct3,nif,ct4,c4,cg4,gp4,mil,rst" and docs[0]["groups"][0]["kind"] == 4'
+
+# Without registration the host cannot create the plug-in; --dll still works.
+dll=$CALSVAR_BUILD_DIR/module/mirotex.dll
+expect 0 unregister --dll "$dll"
+checks=$((checks + 1))
+"$WINE_BIN" "$CALSVAR_BUILD_DIR/module/calsvar.exe" info >"$work/out" 2>"$work/err"
+(($? == 3)) || fail "calsvar.exe info without registration did not exit 3"
+has err 'register it with'
+expect 0 get --dll "$dll" samples/drawing-a4.cal --name rtype
+line 1 $'rtype\t1'
+expect 0 register
+
+# Usage errors.
+expect 2 get
+expect 2 set samples/drawing-a4.cal notes
+expect 2 set samples/drawing-a4.cal "notes@date=2024-02-30"
+
+printf '%d passed, %d failed\n' $((checks - failures)) "$failures"
+((failures == 0))
