@@ -47,8 +47,13 @@ HRESULT CComModule::GetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     if (entry->classObject == nullptr) {
       EnterCriticalSection(&createLock_);
       if (entry->classObject == nullptr) {
-        hr = entry->getClassObject(entry->createInstance, IID_IUnknown,
-                                   reinterpret_cast<void**>(&entry->classObject));
+        // Built aside and published whole (with a full barrier), since other
+        // threads read the cached pointer without taking the lock.
+        IUnknown* created = nullptr;
+        hr = entry->getClassObject(entry->createInstance, IID_IUnknown, reinterpret_cast<void**>(&created));
+        if (SUCCEEDED(hr) && created != nullptr) {
+          InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&entry->classObject), created);
+        }
       }
       LeaveCriticalSection(&createLock_);
     }
