@@ -156,7 +156,7 @@ TEST(ConfigLint, WarnsAboutWhatIsIgnoredOrLooksUnintended) {
       u"Readonly=1\n"                                       // 11
       u"[RORIENT]\n"                                        // 12
       u"Readonly=1\n"                                       // 13
-      u"[ rtype ]\n"                                        // 14
+      u"[]\n"                                               // 14
       u"[rdensty\n");                                       // 15
   const auto report = LintTagConfiguration(doc);
   EXPECT_EQ(report.FailingSections(), 0) << AllReasons(report);
@@ -167,7 +167,7 @@ TEST(ConfigLint, WarnsAboutWhatIsIgnoredOrLooksUnintended) {
     for (const auto& f : report.findings) found |= f.line == line && f.reason.find(words) != std::string::npos;
     EXPECT_TRUE(found) << "line " << line << ": " << words << "\n" << all;
   };
-  expect(1, "before the first section");
+  expect(1, "before the first section belongs to no record");
   expect(3, "ignored: \"c\"");
   expect(4, "overlap");
   expect(5, "only 1 makes it read-only");
@@ -178,7 +178,7 @@ TEST(ConfigLint, WarnsAboutWhatIsIgnoredOrLooksUnintended) {
   expect(10, "stays writable");
   expect(11, "never read; the one at line 10 counts");
   expect(12, "second section of this name is never read; the one at line 2 counts");
-  expect(14, "blanks inside the brackets");
+  expect(14, "a section without a name is never read");
   expect(15, "no \"]\"");
 }
 

@@ -37,11 +37,17 @@ TEST(ProfileDocument, TextAfterAValueStaysInTheValue) {
   EXPECT_EQ(doc.ReadString(u"s", u"Tagpositions", u"", 100), u"1-6;8-13 ; widths");
 }
 
-TEST(ProfileDocument, SectionNamesAreNotTrimmedInsideTheBrackets) {
+TEST(ProfileDocument, SectionNamesAreTrimmedAndOnlyTextAfterTheLastBracketIsDropped) {
   const auto doc = ProfileDocument::Parse(u"[ rtype ]\nReadonly=1\n[rdensty] trailing words\nx=1\n");
-  EXPECT_EQ(doc.ReadInt(u"rtype", u"Readonly", 0), 0);
-  EXPECT_EQ(doc.sections()[1].name, u" rtype ");
+  EXPECT_EQ(doc.ReadInt(u"rtype", u"Readonly", 0), 1);
+  EXPECT_EQ(doc.sections()[1].name, u"rtype");
   EXPECT_EQ(doc.ReadString(u"rdensty", u"x", u"", 100), u"1");
+}
+
+TEST(ProfileDocument, KeysBeforeTheFirstSectionAnswerAnEmptySectionName) {
+  const auto doc = ProfileDocument::Parse(u"k=early\n[]\nk=late\n");
+  EXPECT_EQ(doc.ReadString(u"", u"k", u"", 100), u"early");
+  EXPECT_EQ(doc.ReadString(u"  ", u"k", u"", 100), u"early");
 }
 
 TEST(ProfileDocument, UnclosedHeaderIsAKeyOfTheSectionBefore) {

@@ -7,3 +7,9 @@ add_test(NAME calsvar_end_to_end
 set_tests_properties(calsvar_end_to_end PROPERTIES
   ENVIRONMENT "CALSVAR_BUILD_DIR=${CMAKE_BINARY_DIR};CALSVAR_PREFIX=${CMAKE_BINARY_DIR}/calsvar-test-prefix;CALSVAR_NO_BUILD=1"
   TIMEOUT 600)
+
+# The configuration check's own INI reading against the real
+# private-profile functions.
+mirotex_add_test(profile_document_wine_test
+  SOURCES profile_document_wine_test.cpp
+  LIBS calsvar_portable cals_core test_support)

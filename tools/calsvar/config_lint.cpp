@@ -233,10 +233,7 @@ void CheckKeys(const ProfileSection& section, std::vector<Finding>& out) {
 
 // Why no record can ever reach this section, or empty text.
 std::string UnreachableReason(const ProfileSection& section) {
-  if (section.name.empty()) return "a section without a name is never read";
-  if (IsProfileSpace(section.name.front()) || IsProfileSpace(section.name.back())) {
-    return "the name has blanks inside the brackets; record names are trimmed, so no record ever uses this section";
-  }
+  if (section.name.empty()) return "a section without a name is never read: the keys before the first section take its place";
   if (section.name.find(u':') != std::u16string::npos) {
     return "a record name never holds a colon, so no record ever uses this section";
   }
@@ -276,7 +273,8 @@ LintReport LintTagConfiguration(const ProfileDocument& doc) {
   for (const ProfileKey& key : sections.front().keys) {
     if (LooksLikeComment(key.name) || key.name.empty()) continue;
     report.findings.push_back(
-        Finding{Severity::kWarning, key.line, {}, Utf8(key.name), "a key before the first section is never read"});
+        Finding{Severity::kWarning, key.line, {}, Utf8(key.name),
+                "a key before the first section belongs to no record (only to one without a name)"});
   }
   for (std::size_t i = 1; i < sections.size(); ++i) {
     const ProfileSection& section = sections[i];

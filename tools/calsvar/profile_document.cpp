@@ -40,7 +40,8 @@ ProfileDocument ProfileDocument::Parse(std::u16string_view text) {
     if (line.front() == u'[') {
       const std::size_t close = line.rfind(u']');
       if (close != std::u16string_view::npos) {
-        doc.sections_.push_back(ProfileSection{std::u16string(line.substr(1, close - 1)), lineNumber, {}});
+        doc.sections_.push_back(
+            ProfileSection{std::u16string(TrimProfile(line.substr(1, close - 1))), lineNumber, {}});
         continue;
       }
       doc.unclosedHeaderLines_.push_back(lineNumber);
@@ -62,7 +63,7 @@ ProfileDocument ProfileDocument::Parse(std::u16string_view text) {
 const ProfileSection* ProfileDocument::FindSection(std::u16string_view name) const {
   name = TrimProfile(name);
   for (const ProfileSection& section : sections_) {
-    if (!section.name.empty() && ProfileNamesEqual(section.name, name)) return &section;
+    if (ProfileNamesEqual(section.name, name)) return &section;
   }
   return nullptr;
 }

@@ -1,13 +1,14 @@
 // An INI file read the way Wine's private-profile functions read it, with
 // the line of every section and key kept for messages:
 // - lines are trimmed; a line that starts with "[" and holds a "]" starts a
-//   section named by the text up to the last "]", not trimmed;
+//   section named by the text up to the last "]", trimmed;
 // - every other line is a key: the name up to the first "=" and the value
 //   after it, both trimmed; a line without "=" is a key without a value;
 //   a line starting with ";" is a key like any other, not a comment;
 // - a lookup takes the first section whose name equals the trimmed query
 //   (without regard to case) and in it the first key of that name; later
-//   sections or keys of the same name are never read.
+//   sections or keys of the same name are never read. The keys before the
+//   first section header form a section with an empty name.
 #pragma once
 
 #include <cstddef>
@@ -27,7 +28,7 @@ struct ProfileKey {
 };
 
 struct ProfileSection {
-  std::u16string name;  // as between the brackets
+  std::u16string name;  // between the brackets, trimmed
   int line = 0;         // 0 for the keys before the first section
   std::vector<ProfileKey> keys;
 };
