@@ -43,6 +43,7 @@ class MemoryTagConfig final : public cals::TagConfig {
   int reads() const { return reads_; }
 
  private:
+  // Section and key names are kept lower-cased for lookup.
   struct Section {
     std::u16string name;
     std::vector<std::pair<std::u16string, std::u16string>> keys;
@@ -94,7 +95,8 @@ class MemoryTagConfig final : public cals::TagConfig {
       if (line.empty()) continue;
       if (line.front() == u'[') {
         const std::size_t close = line.find(u']');
-        sections_.push_back(Section{std::u16string(cals::Trim(line.substr(1, close == line.npos ? line.npos : close - 1))), {}});
+        const std::u16string_view name = line.substr(1, close == line.npos ? line.npos : close - 1);
+        sections_.push_back(Section{cals::ToLower(cals::Trim(name)), {}});
         continue;
       }
       if (sections_.empty()) continue;
@@ -102,17 +104,19 @@ class MemoryTagConfig final : public cals::TagConfig {
       const std::u16string_view key = cals::Trim(line.substr(0, equals));
       const std::u16string_view value =
           equals == std::u16string_view::npos ? std::u16string_view() : cals::Trim(line.substr(equals + 1));
-      sections_.back().keys.emplace_back(std::u16string(key), Unquote(value));
+      sections_.back().keys.emplace_back(cals::ToLower(key), Unquote(value));
     }
   }
 
   std::optional<std::u16string> Find(const std::u16string& file, const std::u16string& section,
                                      const std::u16string& key) const {
     if (!SameName(file, file_)) return std::nullopt;
+    const std::u16string lowerSection = cals::ToLower(section);
+    const std::u16string lowerKey = cals::ToLower(key);
     for (const Section& s : sections_) {
-      if (!SameName(s.name, section)) continue;
+      if (s.name != lowerSection) continue;
       for (const auto& [name, value] : s.keys) {
-        if (SameName(name, key)) return value;
+        if (name == lowerKey) return value;
       }
       return std::nullopt;  // a second section of the same name is never searched
     }
