@@ -89,7 +89,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
       optionsEnded = true;
       continue;
     }
-    auto [option, inlineValue] = SplitOption(arg);
+    const auto split = SplitOption(arg);
+    const std::u16string_view option = split.first;
+    const std::optional<std::u16string_view> inlineValue = split.second;
     const auto takeValue = [&]() -> std::optional<std::u16string> {
       if (inlineValue) return std::u16string(*inlineValue);
       if (i + 1 >= args.size()) return std::nullopt;
