@@ -1,9 +1,8 @@
 #include "cals/utf8.h"
 
 namespace cals {
-namespace {
 
-void AppendCodePoint(std::string& out, char32_t cp) {
+void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
   } else if (cp < 0x800) {
@@ -21,20 +20,18 @@ void AppendCodePoint(std::string& out, char32_t cp) {
   }
 }
 
-}  // namespace
-
 std::string ToUtf8(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      AppendCodePoint(out, 0x10000 + ((char32_t{c} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00));
+      AppendUtf8(out, 0x10000 + ((char32_t{c} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00));
       ++i;
     } else if (c >= 0xD800 && c <= 0xDFFF) {
-      AppendCodePoint(out, 0xFFFD);
+      AppendUtf8(out, 0xFFFD);
     } else {
-      AppendCodePoint(out, c);
+      AppendUtf8(out, c);
     }
   }
   return out;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "cals/utf8.h"
+
 namespace calsvar {
 namespace {
 
@@ -9,24 +11,6 @@ void AppendEscape(std::string& out, unsigned unit) {
   char buffer[8];
   std::snprintf(buffer, sizeof buffer, "\\u%04x", unit);
   out += buffer;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t code) {
-  if (code < 0x80) {
-    out.push_back(static_cast<char>(code));
-  } else if (code < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else if (code < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-  }
 }
 
 bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
@@ -51,13 +35,13 @@ std::string JsonString(std::u16string_view text) {
     if (c < 0x20 || c == 0x7F) {
       AppendEscape(out, c);
     } else if (IsHigh(c) && i + 1 < text.size() && IsLow(text[i + 1])) {
-      AppendUtf8(out, 0x10000u + ((static_cast<std::uint32_t>(c) - 0xD800u) << 10) + (text[i + 1] - 0xDC00u));
+      cals::AppendUtf8(out, 0x10000u + ((char32_t{c} - 0xD800u) << 10) + (char32_t{text[i + 1]} - 0xDC00u));
       ++i;
     } else if (IsHigh(c) || IsLow(c)) {
       // An unpaired surrogate has no UTF-8 form; the escape keeps it.
       AppendEscape(out, c);
     } else {
-      AppendUtf8(out, c);
+      cals::AppendUtf8(out, c);
     }
   }
   out += "\"";
