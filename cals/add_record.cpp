@@ -2,7 +2,6 @@
 // record's section of the tag configuration file says.
 #include <algorithm>
 #include <iterator>
-#include <limits>
 
 #include "cals/picture_size_tags.h"
 #include "cals/sub_tag_layout.h"
@@ -10,22 +9,12 @@
 #include "cals/text_rules.h"
 
 namespace cals {
-namespace {
-
-// 126 minus the name's length: the last value position that still fits in
-// the record behind "name: ".
-std::int32_t LastPositionFor(const std::u16string& name) {
-  const std::int64_t room = std::int64_t{kRecordRoom} - static_cast<std::int64_t>(name.size());
-  return static_cast<std::int32_t>(std::max<std::int64_t>(room, std::numeric_limits<std::int32_t>::min()));
-}
-
-}  // namespace
 
 bool TagFinder::AddRecord(const std::u16string& name, const std::u16string& value) {
   Tag tag;
   tag.name = ToLower(name);
   tag.value = value;
-  const std::int32_t lastPosition = LastPositionFor(tag.name);
+  const std::int32_t lastPosition = LastValuePosition(tag.name.size());
 
   if (TagConfig* config = platform_.config) {
     tag.readOnly = config->ReadInt(iniPath_, tag.name, u"Readonly", 0) == 1;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "cals/surrogates.h"
+
 namespace cals {
 namespace {
 
@@ -20,9 +22,6 @@ char EncodeChar(char16_t c) {
   return static_cast<char>(0x80 + (found - kHighControls.begin()));
 }
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 }  // namespace
 
 std::u16string Cp1252Codec::Decode(std::string_view bytes) const {
@@ -39,7 +38,7 @@ std::string Cp1252Codec::Encode(std::u16string_view text, std::size_t maxBytes) 
   std::string bytes;
   for (std::size_t i = 0; i < text.size() && bytes.size() < maxBytes; ++i) {
     bytes.push_back(EncodeChar(text[i]));
-    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) ++i;
+    if (IsSurrogatePairAt(text, i)) ++i;
   }
   return bytes;
 }

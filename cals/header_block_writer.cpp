@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "cals/surrogates.h"
 #include "cals/tag_finder.h"
 
 namespace cals {
@@ -13,10 +14,7 @@ namespace {
 std::u16string_view WrittenPart(std::u16string_view value, std::int32_t count) {
   std::u16string_view part = value.substr(0, static_cast<std::size_t>(std::max(count, 0)));
   part = part.substr(0, part.find(u'\0'));
-  if (!part.empty() && part.size() < value.size()) {
-    const char16_t lastUnit = part.back();
-    if (lastUnit >= 0xD800 && lastUnit <= 0xDBFF) part.remove_suffix(1);
-  }
+  if (!part.empty() && part.size() < value.size() && IsHighSurrogate(part.back())) part.remove_suffix(1);
   return part;
 }
 

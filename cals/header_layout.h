@@ -1,9 +1,11 @@
 // Where things lie in the first 2048 bytes of a CALS file.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 namespace cals {
 
@@ -17,6 +19,14 @@ inline constexpr std::size_t kWrittenSize = kRecordSize * kParsedRecords;  // 14
 inline constexpr std::int64_t kFillCharOffset = 895;
 // Room for name + ": " + value in one record.
 inline constexpr int kRecordRoom = 126;
+
+// 126 minus the name's length: the last value position that still fits in
+// the record behind "name: ", and the widest field of a tag without
+// sub-tags. Held at the 32-bit minimum for absurdly long names.
+constexpr std::int32_t LastValuePosition(std::size_t nameLength) {
+  const std::int64_t room = std::int64_t{kRecordRoom} - static_cast<std::int64_t>(nameLength);
+  return static_cast<std::int32_t>(std::max<std::int64_t>(room, std::numeric_limits<std::int32_t>::min()));
+}
 
 using HeaderBlock = std::array<unsigned char, kHeaderSize>;
 

@@ -1,5 +1,7 @@
 #include "cals/utf8.h"
 
+#include "cals/surrogates.h"
+
 namespace cals {
 
 void AppendUtf8(std::string& out, char32_t cp) {
@@ -25,10 +27,10 @@ std::string ToUtf8(std::u16string_view text) {
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-      AppendUtf8(out, 0x10000 + ((char32_t{c} - 0xD800) << 10) + (char32_t{text[i + 1]} - 0xDC00));
+    if (IsSurrogatePairAt(text, i)) {
+      AppendUtf8(out, CombineSurrogates(c, text[i + 1]));
       ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
+    } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
       AppendUtf8(out, 0xFFFD);
     } else {
       AppendUtf8(out, c);

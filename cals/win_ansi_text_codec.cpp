@@ -5,16 +5,10 @@
 #include <algorithm>
 #include <climits>
 
+#include "cals/surrogates.h"
+
 namespace cals {
 namespace {
-
-// Units that make up the character starting at `at`: a surrogate pair is
-// one character and is converted (and cut) as a whole.
-std::size_t CharacterUnits(std::u16string_view text, std::size_t at) {
-  const bool pair = at + 1 < text.size() && text[at] >= 0xD800 && text[at] <= 0xDBFF &&
-                    text[at + 1] >= 0xDC00 && text[at + 1] <= 0xDFFF;
-  return pair ? 2 : 1;
-}
 
 std::string ToSystemAnsi(std::u16string_view units) {
   const auto* wide = reinterpret_cast<const wchar_t*>(units.data());
@@ -49,7 +43,8 @@ std::string AnsiTextCodec::Encode(std::u16string_view text, std::size_t maxBytes
   // pieces joined are the same bytes as the whole text converted at once.
   std::string bytes;
   for (std::size_t at = 0; at < text.size();) {
-    const std::size_t units = CharacterUnits(text, at);
+    // A surrogate pair is one character, converted (and cut) as a whole.
+    const std::size_t units = IsSurrogatePairAt(text, at) ? 2 : 1;
     const std::string character = ToSystemAnsi(text.substr(at, units));
     if (character.size() > maxBytes - bytes.size()) break;
     bytes += character;

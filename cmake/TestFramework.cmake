@@ -12,11 +12,11 @@ else()
   find_package(GTest REQUIRED)
 endif()
 
-# mirotex_add_test(<name> SOURCES ... [LIBS ...] [NO_MAIN])
+# mirotex_add_test(<name> SOURCES ... [LIBS ...] [ENVIRONMENT VAR=value...] [NO_MAIN])
 # One test program; every test case becomes its own ctest entry, listed when
 # ctest runs (under Wine for the Windows build).
 function(mirotex_add_test name)
-  cmake_parse_arguments(ARG "NO_MAIN" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "NO_MAIN" "" "SOURCES;LIBS;ENVIRONMENT" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest mirotex_warnings)
   if(NOT ARG_NO_MAIN)
@@ -28,5 +28,5 @@ function(mirotex_add_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 120)
+    PROPERTIES TIMEOUT 120 ENVIRONMENT "${ARG_ENVIRONMENT}")
 endfunction()

@@ -32,9 +32,14 @@ function(mirotex_widl idl)
       DEPENDS ${idl_abs} ${ARG_DEPENDS} VERBATIM)
   endif()
   if(ARG_PROXY)
-    # -Oif: interpreted stubs without Wine's exception wrappers.
+    # -Oif: interpreted stubs without Wine's exception wrappers. The proxy
+    # includes the header under the name given with HEADER.
+    set(proxy_header)
+    if(ARG_HEADER)
+      set(proxy_header -H ${ARG_HEADER})
+    endif()
     add_custom_command(OUTPUT ${bin}/${ARG_PROXY}
-      COMMAND ${WIDL_EXECUTABLE} ${common} -Oif -p -o ${bin}/${ARG_PROXY} ${idl_abs}
+      COMMAND ${WIDL_EXECUTABLE} ${common} -Oif -p ${proxy_header} -o ${bin}/${ARG_PROXY} ${idl_abs}
       DEPENDS ${idl_abs} ${ARG_DEPENDS} VERBATIM)
   endif()
   if(ARG_DLLDATA)

@@ -27,21 +27,17 @@ constexpr std::array<MonthName, 12> kMonthNames{{
     {u"December", u"Dec"},
 }};
 
-const MonthName* Find(int month) {
-  if (month < 1 || month > 12) return nullptr;
-  return &kMonthNames[static_cast<std::size_t>(month - 1)];
+// Any other month number: empty text in both columns.
+constexpr MonthName kNoMonth{u"", u""};
+
+const MonthName& Row(int month) {
+  return month >= 1 && month <= 12 ? kMonthNames[static_cast<std::size_t>(month - 1)] : kNoMonth;
 }
 
 }  // namespace
 
-const char16_t* FullMonthName(int month) {
-  const MonthName* row = Find(month);
-  return row != nullptr ? row->full : u"";
-}
+const char16_t* FullMonthName(int month) { return Row(month).full; }
 
-const char16_t* ShortMonthName(int month) {
-  const MonthName* row = Find(month);
-  return row != nullptr ? row->brief : u"";
-}
+const char16_t* ShortMonthName(int month) { return Row(month).brief; }
 
 }  // namespace convert

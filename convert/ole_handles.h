@@ -4,38 +4,12 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <utility>
+#include "module/unique_handle.h"
 
-class UniqueBstr {
- public:
-  UniqueBstr() = default;
-  explicit UniqueBstr(BSTR owned) : bstr_(owned) {}
-  UniqueBstr(const UniqueBstr&) = delete;
-  UniqueBstr& operator=(const UniqueBstr&) = delete;
-  UniqueBstr(UniqueBstr&& other) noexcept : bstr_(std::exchange(other.bstr_, nullptr)) {}
-  UniqueBstr& operator=(UniqueBstr&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      bstr_ = std::exchange(other.bstr_, nullptr);
-    }
-    return *this;
-  }
-  ~UniqueBstr() { Reset(); }
-
-  void Reset(BSTR owned = nullptr) {
-    if (bstr_ != nullptr) SysFreeString(bstr_);
-    bstr_ = owned;
-  }
-  BSTR* put() {
-    Reset();
-    return &bstr_;
-  }
-  BSTR Release() { return std::exchange(bstr_, nullptr); }
-  BSTR get() const { return bstr_; }
-
- private:
-  BSTR bstr_ = nullptr;
+struct BstrFreer {
+  void operator()(BSTR text) const { SysFreeString(text); }
 };
+using UniqueBstr = UniqueHandle<BSTR, BstrFreer>;
 
 class UniqueVariant {
  public:
@@ -48,12 +22,6 @@ class UniqueVariant {
   const VARIANT* get() const { return &value_; }
   VARIANT& operator*() { return value_; }
   const VARIANT& operator*() const { return value_; }
-  // Hands the content to the caller; this object is left empty.
-  VARIANT Release() {
-    VARIANT out = value_;
-    VariantInit(&value_);
-    return out;
-  }
 
  private:
   VARIANT value_;

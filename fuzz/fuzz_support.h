@@ -52,12 +52,6 @@ class FuzzInput {
     return text;
   }
 
-  std::string_view Rest() {
-    const std::string_view rest = bytes_;
-    bytes_ = {};
-    return rest;
-  }
-
  private:
   std::string_view bytes_;
 };

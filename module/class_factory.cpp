@@ -2,15 +2,10 @@
 
 #include <new>
 
-#include "module/entry_point_boundary.h"
+#include "module/com_boundary.h"
 
 HRESULT CComClassFactory::InternalQueryInterface(REFIID iid, void** out) noexcept {
-  if (out == nullptr) return E_POINTER;
-  *out = nullptr;
-  if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) return E_NOINTERFACE;
-  *out = static_cast<IClassFactory*>(this);
-  AddRef();
-  return S_OK;
+  return QueryListedInterface<IClassFactory>(this, iid, out);
 }
 
 STDMETHODIMP CComClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) noexcept {
@@ -18,7 +13,7 @@ STDMETHODIMP CComClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void*
   *out = nullptr;
   if (outer != nullptr && !IsEqualIID(iid, IID_IUnknown)) return CLASS_E_NOAGGREGATION;
   if (create_ == nullptr) return E_UNEXPECTED;
-  return EntryPointBoundary([&] { return create_(outer, iid, out); });
+  return ComBoundary([&] { return create_(outer, iid, out); });
 }
 
 STDMETHODIMP CComClassFactory::LockServer(BOOL lock) noexcept {

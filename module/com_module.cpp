@@ -63,22 +63,17 @@ HRESULT CComModule::GetClassObject(REFCLSID clsid, REFIID iid, void** out) {
   return CLASS_E_CLASSNOTAVAILABLE;
 }
 
-HRESULT CComModule::RegisterClasses() {
+HRESULT CComModule::RegisterClasses() { return UpdateClassRegistries(TRUE); }
+
+HRESULT CComModule::UnregisterClasses() { return UpdateClassRegistries(FALSE); }
+
+HRESULT CComModule::UpdateClassRegistries(BOOL doRegister) {
   if (table_ == nullptr) return E_UNEXPECTED;
   // The classes declare no component categories, so the scripts are all
   // there is to write per class.
   for (ClassTableEntry* entry = table_; entry->clsid != nullptr; ++entry) {
     if (entry->updateRegistry == nullptr) continue;
-    if (HRESULT hr = entry->updateRegistry(TRUE); FAILED(hr)) return hr;
-  }
-  return S_OK;
-}
-
-HRESULT CComModule::UnregisterClasses() {
-  if (table_ == nullptr) return E_UNEXPECTED;
-  for (ClassTableEntry* entry = table_; entry->clsid != nullptr; ++entry) {
-    if (entry->updateRegistry == nullptr) continue;
-    if (HRESULT hr = entry->updateRegistry(FALSE); FAILED(hr)) return hr;
+    if (HRESULT hr = entry->updateRegistry(doRegister); FAILED(hr)) return hr;
   }
   return S_OK;
 }

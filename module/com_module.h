@@ -52,6 +52,9 @@ class CComModule {
   bool initialised() const { return sizeMarker_ != 0; }
 
  private:
+  // Runs each entry's registry script in table order; the first failure ends it.
+  HRESULT UpdateClassRegistries(BOOL doRegister);
+
   UINT sizeMarker_;
   volatile LONG lockCount_ = 0;
   const GUID* libid_ = nullptr;

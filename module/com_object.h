@@ -7,7 +7,8 @@
 // A class T used with these wrappers derives from CComObjectRootEx<Model>
 // and from its interfaces, leaves the IUnknown methods to the wrapper, and
 // provides:
-//   HRESULT InternalQueryInterface(REFIID, void**)  (AddRefs what it hands out)
+//   HRESULT InternalQueryInterface(REFIID, void**)  (AddRefs what it hands out;
+//                                                    see QueryListedInterface)
 //   IUnknown* GetRawUnknown()                        (its first interface)
 // and optionally FinalConstruct() / FinalRelease().
 #pragma once
@@ -16,6 +17,7 @@
 #include <objbase.h>
 
 #include <climits>
+#include <memory>
 #include <new>
 
 #include "module/com_module.h"
@@ -79,6 +81,60 @@ IUnknown* ControllingUnknown(T* object) {
   return outer != nullptr ? outer : object->GetRawUnknown();
 }
 
+// An InternalQueryInterface from the list of a class's interfaces, its
+// first interface first:
+//   return QueryListedInterface<IFirst, ISecond>(this, iid, out);
+// IID_IUnknown and each listed IID give that interface, AddRef'd; any other
+// IID gives E_NOINTERFACE with the out-pointer null.
+template <class... Interfaces, class T>
+HRESULT QueryListedInterface(T* object, REFIID iid, void** out) noexcept {
+  static_assert(sizeof...(Interfaces) > 0, "list the class's interfaces");
+  if (out == nullptr) return E_POINTER;
+  *out = nullptr;
+  struct Entry {
+    const IID& iid;
+    IUnknown* pointer;
+  };
+  const Entry entries[] = {{__uuidof(Interfaces), static_cast<Interfaces*>(object)}...};
+  IUnknown* answer = IsEqualIID(iid, IID_IUnknown) ? entries[0].pointer : nullptr;
+  for (const Entry& entry : entries) {
+    if (answer == nullptr && IsEqualIID(iid, entry.iid)) answer = entry.pointer;
+  }
+  if (answer == nullptr) return E_NOINTERFACE;
+  answer->AddRef();
+  *out = answer;
+  return S_OK;
+}
+
+// The Release of an instance wrapper, which holds a module lock from
+// construction to the end of destruction: the module is locked around the
+// destruction too, so that it stays loaded until destruction has finished.
+template <class W>
+ULONG ReleaseInstance(W* object) {
+  const ULONG count = object->InternalRelease();
+  if (count == 0) {
+    g_module.Lock();
+    delete object;
+    g_module.Unlock();
+  }
+  return count;
+}
+
+// A new object of wrapper type W (CComObject<T> or CComAggObject<T>) with
+// reference count 0 and FinalConstruct done; destroyed again when
+// FinalConstruct fails or throws, since nobody else could release it and it
+// holds a lock on the module.
+template <class W>
+HRESULT NewConstructedObject(IUnknown* outer, std::unique_ptr<W>* result) {
+  std::unique_ptr<W> object(new (std::nothrow) W(outer));
+  if (object == nullptr) return E_OUTOFMEMORY;
+  object->InternalFinalConstructAddRef();
+  const HRESULT hr = object->FinalConstruct();
+  object->InternalFinalConstructRelease();
+  if (SUCCEEDED(hr)) *result = std::move(object);
+  return hr;
+}
+
 // A plain (non-aggregated) instance. Holds one module lock from
 // construction to the end of destruction.
 template <class T>
@@ -93,18 +149,7 @@ class CComObject final : public T {
   }
 
   STDMETHODIMP_(ULONG) AddRef() override { return this->InternalAddRef(); }
-
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG count = this->InternalRelease();
-    if (count == 0) {
-      // Keeps the module loaded until destruction has finished.
-      g_module.Lock();
-      delete this;
-      g_module.Unlock();
-    }
-    return count;
-  }
-
+  STDMETHODIMP_(ULONG) Release() override { return ReleaseInstance(this); }
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     return this->InternalQueryInterface(iid, out);
   }
@@ -113,18 +158,10 @@ class CComObject final : public T {
   // takes the first reference (AddRef or QueryInterface).
   static HRESULT CreateInstance(CComObject<T>** result) {
     if (result == nullptr) return E_POINTER;
-    *result = nullptr;
-    auto* object = new (std::nothrow) CComObject<T>();
-    if (object == nullptr) return E_OUTOFMEMORY;
-    object->InternalFinalConstructAddRef();
-    HRESULT hr = object->FinalConstruct();
-    object->InternalFinalConstructRelease();
-    if (FAILED(hr)) {
-      delete object;
-      return hr;
-    }
-    *result = object;
-    return S_OK;
+    std::unique_ptr<CComObject<T>> object;
+    const HRESULT hr = NewConstructedObject(nullptr, &object);
+    *result = object.release();
+    return hr;
   }
 };
 
@@ -170,17 +207,7 @@ class CComAggObject final : public IUnknown,
   void FinalRelease() {}
 
   STDMETHODIMP_(ULONG) AddRef() override { return this->InternalAddRef(); }
-
-  STDMETHODIMP_(ULONG) Release() override {
-    ULONG count = this->InternalRelease();
-    if (count == 0) {
-      g_module.Lock();
-      delete this;
-      g_module.Unlock();
-    }
-    return count;
-  }
-
+  STDMETHODIMP_(ULONG) Release() override { return ReleaseInstance(this); }
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
     *out = nullptr;
@@ -204,21 +231,10 @@ template <class W>
 HRESULT CreateWrappedInstance(IUnknown* outer, REFIID iid, void** out) {
   if (out == nullptr) return E_POINTER;
   *out = nullptr;
-  W* object = new (std::nothrow) W(outer);
-  if (object == nullptr) return E_OUTOFMEMORY;
-  HRESULT hr = E_UNEXPECTED;
-  try {
-    object->InternalFinalConstructAddRef();
-    hr = object->FinalConstruct();
-    object->InternalFinalConstructRelease();
-    if (SUCCEEDED(hr)) hr = object->QueryInterface(iid, out);
-  } catch (...) {
-    // Not handed out yet: nobody else can release it, and it holds a lock
-    // on the module.
-    delete object;
-    throw;
-  }
-  if (FAILED(hr)) delete object;
+  std::unique_ptr<W> object;
+  HRESULT hr = NewConstructedObject(outer, &object);
+  if (SUCCEEDED(hr)) hr = object->QueryInterface(iid, out);
+  if (SUCCEEDED(hr)) object.release();
   return hr;
 }
 

@@ -3,13 +3,13 @@
 #include <objbase.h>
 
 #include "module/com_module.h"
-#include "module/entry_point_boundary.h"
+#include "module/com_boundary.h"
 #include "module/proxy_stub.h"
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
   // The proxy/stub would write through a null out-pointer.
   if (out == nullptr) return E_POINTER;
-  return EntryPointBoundary([&] {
+  return ComBoundary([&] {
     // The proxy/stub's factory first, then the class table.
     if (ProxyStubGetClassObject(clsid, iid, out) == S_OK) return S_OK;
     return g_module.GetClassObject(clsid, iid, out);
@@ -17,7 +17,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {
 }
 
 STDAPI DllCanUnloadNow() {
-  return EntryPointBoundary([] {
+  return ComBoundary([] {
     if (ProxyStubCanUnloadNow() != S_OK) return S_FALSE;
     return g_module.GetLockCount() == 0 ? S_OK : S_FALSE;
   });

@@ -7,13 +7,13 @@
 #include <string>
 
 #include "module/com_module.h"
-#include "module/entry_point_boundary.h"
+#include "module/com_boundary.h"
 #include "module/module_path.h"
 #include "module/proxy_stub.h"
 #include "module/type_library_registration.h"
 
 STDAPI DllRegisterServer() {
-  return EntryPointBoundary([] {
+  return ComBoundary([] {
     // The scripts and the type library need the module's path whole; the
     // proxy/stub registration would record it cut short. Refuse before
     // anything is written.
@@ -26,7 +26,7 @@ STDAPI DllRegisterServer() {
 }
 
 STDAPI DllUnregisterServer() {
-  return EntryPointBoundary([] {
+  return ComBoundary([] {
     // Its result does not count: the classes are unregistered regardless.
     ProxyStubUnregister();
     if (HRESULT hr = g_module.UnregisterClasses(); FAILED(hr)) return hr;

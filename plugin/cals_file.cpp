@@ -4,13 +4,18 @@
 
 #include <string>
 
+#include "cals/win_utf16.h"
 #include "cals/windows_platform.h"
 #include "convert/variant_text.h"
-#include "plugin/com_boundary.h"
+#include "module/com_boundary.h"
+#include "plugin/host_records.h"
 #include "plugin/variable_source.h"
-#include "plugin/wide_text.h"
 
 namespace {
+
+// A host string (a BSTR or a plain pointer) as tag-model text; null is the
+// empty text.
+std::u16string TagText(const wchar_t* text) { return cals::ToUtf16(text != nullptr ? text : L""); }
 
 // A placeholder's answer: E_POINTER when any of its checked pointers is
 // null, otherwise E_NOTIMPL. Nothing is read or written through them.
@@ -25,23 +30,11 @@ HRESULT CheckedNotImplemented(const Pointers*... pointers) noexcept {
 CCalsFile::CCalsFile() : header_(cals::WindowsHeaderPlatform()) {}
 
 HRESULT CCalsFile::InternalQueryInterface(REFIID iid, void** out) noexcept {
-  if (out == nullptr) return E_POINTER;
-  *out = nullptr;
-  IUnknown* answer = nullptr;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ICalsFile)) {
-    answer = static_cast<ICalsFile*>(this);
-  } else if (IsEqualIID(iid, IID_IOrvFileNavigator)) {
-    answer = static_cast<IOrvFileNavigator*>(this);
-  } else {
-    return E_NOINTERFACE;
-  }
-  answer->AddRef();
-  *out = answer;
-  return S_OK;
+  return QueryListedInterface<ICalsFile, IOrvFileNavigator>(this, iid, out);
 }
 
-HRESULT CCalsFile::LoadHeader(const wchar_t* path) noexcept {
-  return ComBoundary([&] { return static_cast<HRESULT>(header_.LoadHeader(ToTagText(path))); });
+HRESULT CCalsFile::LoadHeader(const wchar_t* path) {
+  return static_cast<HRESULT>(header_.LoadHeader(TagText(path)));
 }
 
 STDMETHODIMP CCalsFile::GetVariables(LONG /*reserved1*/, LONG stopAfterFirst, LONG /*reserved3*/,
@@ -56,12 +49,14 @@ HRESULT CCalsFile::GetVariablesBody(LONG stopAfterFirst, LONG count, VariableIte
     if (!IsCalsSource(item.sourceName)) continue;
 
     std::u16string text;
-    const bool found = header_.tagFinder.GetTagValue(ToTagText(item.variableName), text);
-    item.resultFlag = found ? 1 : 0;
+    const bool found = header_.tagFinder.GetTagValue(TagText(item.variableName), text);
+    item.resultFlag = found ? kItemHandled : kItemNotHandled;
     if (!found) continue;
 
     // The item keeps its flag: the tag was found, only the copy failed.
-    if (!convert::TextToVariant(item.variableValue, AsWide(text))) return E_OUTOFMEMORY;
+    if (!convert::TextToVariant(item.variableValue, cals::ToWide(text).c_str())) {
+      return E_OUTOFMEMORY;
+    }
     if (stopAfterFirst != 0) return S_OK;
   }
   return S_OK;
@@ -79,7 +74,7 @@ HRESULT CCalsFile::SetVariablesBody(LONG stopAfterFirst, LONG count, VariableIte
     VariableItem& item = items[index];
     if (!IsCalsSource(item.sourceName)) continue;
 
-    const std::u16string name = ToTagText(item.variableName);
+    const std::u16string name = TagText(item.variableName);
     std::wstring text;
     try {
       text = convert::VariantToText(item.variableValue, dateStyle);
@@ -87,13 +82,13 @@ HRESULT CCalsFile::SetVariablesBody(LONG stopAfterFirst, LONG count, VariableIte
       // A value without a text form is refused like an unknown name, and
       // the other items still get their turn. Exhausted memory is no
       // property of this item: it ends the call.
-      item.resultFlag = 0;
+      item.resultFlag = kItemNotHandled;
       if (error.Error() == E_OUTOFMEMORY) throw;
       continue;
     }
 
-    const bool accepted = header_.tagFinder.SetTagValue(name, ToTagText(text));
-    item.resultFlag = accepted ? 1 : 0;
+    const bool accepted = header_.tagFinder.SetTagValue(name, cals::ToUtf16(text));
+    item.resultFlag = accepted ? kItemHandled : kItemNotHandled;
     if (!accepted) continue;
     header_.dirty = true;
     if (stopAfterFirst != 0) return S_OK;

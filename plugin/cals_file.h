@@ -22,8 +22,9 @@ class CCalsFile : public CComObjectRootEx<CComSingleThreadModel>,
   IUnknown* GetRawUnknown() { return static_cast<ICalsFile*>(this); }
 
   // Reads the header of `path` (null counts as empty) into this object's tag
-  // model. Called once, right after creation, by the format object.
-  HRESULT LoadHeader(const wchar_t* path) noexcept;
+  // model. Called once, right after creation, by the format object, inside
+  // that call's exception boundary.
+  HRESULT LoadHeader(const wchar_t* path);
 
   // IOrvFileNavigator: the three working operations.
   STDMETHODIMP SetVariables(LONG reserved1, LONG stopAfterFirst, LONG reserved3, LONG count,

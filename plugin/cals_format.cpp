@@ -4,7 +4,7 @@
 
 #include "convert/ole_handles.h"
 #include "plugin/cals_file.h"
-#include "plugin/com_boundary.h"
+#include "module/com_boundary.h"
 #include "plugin/host_records.h"
 #include "plugin/optional_component.h"
 
@@ -34,23 +34,10 @@ HRESULT CCalsFormat::FinalConstruct() {
 void CCalsFormat::FinalRelease() { marshaler_.Reset(); }
 
 HRESULT CCalsFormat::InternalQueryInterface(REFIID iid, void** out) noexcept {
-  if (out == nullptr) return E_POINTER;
-  *out = nullptr;
-  IUnknown* answer = nullptr;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ICalsFormat)) {
-    answer = static_cast<ICalsFormat*>(this);
-  } else if (IsEqualIID(iid, IID_IOrvFileFormat)) {
-    answer = static_cast<IOrvFileFormat*>(this);
-  } else if (IsEqualIID(iid, IID_IOrvFileFormat2)) {
-    answer = static_cast<IOrvFileFormat2*>(this);
-  } else if (IsEqualIID(iid, IID_IMarshal) && marshaler_) {
-    return marshaler_->QueryInterface(iid, out);
-  } else {
-    return E_NOINTERFACE;
-  }
-  answer->AddRef();
-  *out = answer;
-  return S_OK;
+  const HRESULT hr = QueryListedInterface<ICalsFormat, IOrvFileFormat, IOrvFileFormat2>(this, iid, out);
+  // IMarshal belongs to the aggregated free-threaded marshaler.
+  if (hr != E_NOINTERFACE || !marshaler_ || !IsEqualIID(iid, IID_IMarshal)) return hr;
+  return marshaler_->QueryInterface(iid, out);
 }
 
 STDMETHODIMP CCalsFormat::GetDescription(BSTR* name, BSTR* description, BSTR* extensions) noexcept {
@@ -83,11 +70,10 @@ HRESULT CCalsFormat::OpenFileBody(BSTR path, IOrvFileNavigator** result) {
   CComObject<CCalsFile>* created = nullptr;
   const HRESULT created_hr = CComObject<CCalsFile>::CreateInstance(&created);
   if (FAILED(created_hr)) return created_hr;
-  created->AddRef();
-  // Owns that one reference: a failed load destroys the object here.
-  auto file = ComPtr<CComObject<CCalsFile>>::Attach(created);
+  // Holds the one reference: a failed load destroys the object here.
+  auto file = ComPtr<CComObject<CCalsFile>>::Copy(created);
 
-  const HRESULT loaded = file->LoadHeader(path != nullptr ? path : L"");
+  const HRESULT loaded = file->LoadHeader(path);
   if (FAILED(loaded)) return loaded;
 
   *result = static_cast<IOrvFileNavigator*>(file.Detach());
@@ -110,7 +96,7 @@ HRESULT CCalsFormat::GetExtensionGroupsBody(LONG* count, ExtensionGroup** groups
   if (groups == nullptr) return E_POINTER;
   *groups = nullptr;
 
-  const bool calHasOwnGroup = ProbeOptionalComponent() == 1;
+  const bool calHasOwnGroup = OptionalComponentInstalled();
   const LONG groupCount = calHasOwnGroup ? 2 : 1;
 
   UniqueGroupBlock block(

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "plugin/com_boundary.h"
+#include "module/com_boundary.h"
 #include "plugin/result_codes.h"
 #include "plugin/tip_of_the_day.h"
 
@@ -16,17 +16,7 @@ constexpr LONG kPreviewTipNumber = 1;
 }  // namespace
 
 HRESULT CCalsPreview::InternalQueryInterface(REFIID iid, void** out) {
-  if (out == nullptr) return E_POINTER;
-  *out = nullptr;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_ICalsPreview)) {
-    *out = static_cast<ICalsPreview*>(this);
-  } else if (IsEqualIID(iid, IID_IOrvFilePreview)) {
-    *out = static_cast<IOrvFilePreview*>(this);
-  } else {
-    return E_NOINTERFACE;
-  }
-  static_cast<IUnknown*>(*out)->AddRef();
-  return S_OK;
+  return QueryListedInterface<ICalsPreview, IOrvFilePreview>(this, iid, out);
 }
 
 HRESULT CCalsPreview::Initialise(IOrvPreviewProvider* provider, LONG ownerValue, INT_PTR b, INT_PTR c,

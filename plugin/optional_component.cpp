@@ -16,15 +16,15 @@ std::atomic<int> componentAvailable{-1};
 
 }  // namespace
 
-int ProbeOptionalComponent() noexcept {
+bool OptionalComponentInstalled() noexcept {
   const int known = componentAvailable.load();
-  if (known >= 0) return known;
+  if (known >= 0) return known == 1;
 
   ComPtr<IUnknown> instance;
   const HRESULT hr = CoCreateInstance(CLSID_OrvOptionalComponent, nullptr, CLSCTX_INPROC_SERVER,
                                       IID_IUnknown, instance.put_void());
-  const int answer = SUCCEEDED(hr) && instance ? 1 : 0;
+  const bool installed = SUCCEEDED(hr) && instance;
   instance.Reset();  // only its existence matters
-  componentAvailable.store(answer);
-  return answer;
+  componentAvailable.store(installed ? 1 : 0);
+  return installed;
 }

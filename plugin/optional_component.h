@@ -3,7 +3,7 @@
 // does not change what the format object reports.
 #pragma once
 
-// 1 when an instance of the optional class could be created in-process,
-// else 0. Needs COM initialised on the calling thread for the first call.
-// Two first calls at once may both probe; both store the same answer.
-int ProbeOptionalComponent() noexcept;
+// True when an instance of the optional class could be created in-process.
+// Needs COM initialised on the calling thread for the first call. Two first
+// calls at once may both probe; both store the same answer.
+bool OptionalComponentInstalled() noexcept;

@@ -34,7 +34,8 @@ bool IsKeyword(const Token& token, std::u16string_view keyword) {
 }
 
 // Unquoted, these never name a key ("NoRemove ForceRemove A" is no key
-// named ForceRemove); quoted, they may.
+// named ForceRemove, and "val" right below a root is a value where the
+// registry's root keys take none); quoted, they may.
 bool IsReservedWord(const Token& token) {
   return IsKeyword(token, u"NoRemove") || IsKeyword(token, u"ForceRemove") || IsKeyword(token, u"val");
 }
@@ -81,8 +82,6 @@ class Parser {
     if (Status s = Advance(); Failed(s)) return s;
     if (Status s = Expect(TokenKind::kOpenBrace); Failed(s)) return s;
     while (current_.kind != TokenKind::kCloseBrace) {
-      // Values belong to keys; a root key of the registry takes none.
-      if (IsKeyword(current_, u"val")) return kSyntaxError;
       KeyNode key;
       if (Status s = ParseKey(&key, 1); Failed(s)) return s;
       block->keys.push_back(std::move(key));
@@ -134,7 +133,6 @@ class Parser {
     if (current_.kind != TokenKind::kOpenBrace) return kOk;
     if (Status s = Advance(); Failed(s)) return s;
     while (current_.kind != TokenKind::kCloseBrace) {
-      if (current_.kind == TokenKind::kEnd) return kSyntaxError;
       if (IsKeyword(current_, u"val")) {
         if (Status s = ParseNamedValue(key); Failed(s)) return s;
         continue;

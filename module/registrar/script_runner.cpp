@@ -67,14 +67,14 @@ Status RunBlock(const RootBlock& block, RegistryRoots& registry, RunMode mode) {
   return s;
 }
 
-}  // namespace
-
 Status RunRegistryScript(const RegistryScript& script, RegistryRoots& registry, RunMode mode) {
   for (const RootBlock& block : script.blocks) {
     if (Status s = RunBlock(block, registry, mode); Failed(s)) return s;
   }
   return kOk;
 }
+
+}  // namespace
 
 Status RunRegistryScriptText(std::u16string_view text, const Replacements& replacements,
                              RegistryRoots& registry, RunMode mode) {

@@ -1,5 +1,5 @@
-// Runs a parsed registry script against a registry, in register or
-// unregister mode.
+// Runs a registry script against a registry, in register or unregister
+// mode.
 //
 // Register, per key in script order: open it for reading and writing, else
 // for reading only, else create it (a ForceRemove key is first deleted with
@@ -18,7 +18,6 @@
 #include <string_view>
 
 #include "module/registrar/registry_access.h"
-#include "module/registrar/registry_script.h"
 #include "module/registrar/script_expansion.h"
 #include "module/registrar/status.h"
 
@@ -26,9 +25,7 @@ namespace registrar {
 
 enum class RunMode { kRegister, kUnregister };
 
-Status RunRegistryScript(const RegistryScript& script, RegistryRoots& registry, RunMode mode);
-
-// Expands the replacements, parses and runs the script text.
+// Expands the replacements, parses the whole script, then runs it.
 Status RunRegistryScriptText(std::u16string_view text, const Replacements& replacements,
                              RegistryRoots& registry, RunMode mode);
 

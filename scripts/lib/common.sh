@@ -48,9 +48,10 @@ use_wine_prefix() {
 }
 
 # A persistent wineserver for the prefix: each Windows process then starts
-# in a fraction of a second.
+# in a fraction of a second. Fails, and does nothing more, when a server
+# already runs for the prefix.
 start_wineserver() {
-  "$WINESERVER_BIN" -p
+  "$WINESERVER_BIN" -p || return
   # Starts Wine's background services now, detached from our pipes; else the
   # first test program starts them and its caller waits for them to end.
   "$WINE_BIN" wineboot </dev/null >/dev/null 2>&1 || true

@@ -11,16 +11,12 @@ namespace {
 
 using testing_support::Bytes;
 using testing_support::MakeHeaderFile;
+using testing_support::PaddedRecord;
 
 const std::vector<std::string> kStandardRecords = {
     "srcdocid: DRW-1001", "dstdocid: NONE",         "txtfilid: NONE",         "figid: NONE",
     "srcgph: NONE",       "doccls: NONE",           "rtype: 1",               "rorient: 000,270",
     "rpelcnt: 001728,002200", "rdensty: 0200",      "notes: NONE"};
-
-std::string Padded(std::string text, char fill = ' ') {
-  text.resize(cals::kRecordSize, fill);
-  return text;
-}
 
 class CalsHeaderTest : public ::testing::Test {
  protected:
@@ -77,7 +73,7 @@ TEST_F(CalsHeaderTest, AChangeRewritesTheFirstElevenRecordsOnly) {
   EXPECT_FALSE(header.dirty);
 
   Bytes expected = before;
-  const std::string notes = Padded("notes: Rev B");
+  const std::string notes = PaddedRecord("notes: Rev B");
   std::copy(notes.begin(), notes.end(), expected.begin() + 10 * cals::kRecordSize);
   EXPECT_EQ(File(), expected);
   EXPECT_EQ(rig.files.openHandles(), 0);
@@ -138,11 +134,11 @@ TEST_F(CalsHeaderTest, RecordsAreWrittenBackNormalisedAndClosedUp) {
   ASSERT_TRUE(header.tagFinder.SetTagValue(u"rtype", u"2"));
   header.dirty = true;
   ASSERT_EQ(header.SaveHeader(), cals::kOk);
-  EXPECT_EQ(Slot(0), Padded("srcdocid: ABC"));
-  EXPECT_EQ(Slot(1), Padded("rtype: 2"));
-  EXPECT_EQ(Slot(2), Padded("notes: x"));
-  EXPECT_EQ(Slot(3), Padded("rdensty: 0200"));
-  for (std::size_t i = 4; i < 11; ++i) EXPECT_EQ(Slot(i), Padded("")) << "slot " << i;
+  EXPECT_EQ(Slot(0), PaddedRecord("srcdocid: ABC"));
+  EXPECT_EQ(Slot(1), PaddedRecord("rtype: 2"));
+  EXPECT_EQ(Slot(2), PaddedRecord("notes: x"));
+  EXPECT_EQ(Slot(3), PaddedRecord("rdensty: 0200"));
+  for (std::size_t i = 4; i < 11; ++i) EXPECT_EQ(Slot(i), PaddedRecord("")) << "slot " << i;
 }
 
 TEST_F(CalsHeaderTest, TheByteAtOffset895PadsEveryRecord) {
@@ -155,10 +151,10 @@ TEST_F(CalsHeaderTest, TheByteAtOffset895PadsEveryRecord) {
   ASSERT_TRUE(header.tagFinder.SetTagValue(u"notes", u"C"));
   header.dirty = true;
   ASSERT_EQ(header.SaveHeader(), cals::kOk);
-  EXPECT_EQ(Slot(0), Padded("srcdocid: A", '#'));
-  EXPECT_EQ(Slot(1), Padded("notes: C", '#'));
-  for (std::size_t i = 2; i < 11; ++i) EXPECT_EQ(Slot(i), Padded("", '#')) << "slot " << i;
-  EXPECT_EQ(Slot(11), Padded(""));
+  EXPECT_EQ(Slot(0), PaddedRecord("srcdocid: A", '#'));
+  EXPECT_EQ(Slot(1), PaddedRecord("notes: C", '#'));
+  for (std::size_t i = 2; i < 11; ++i) EXPECT_EQ(Slot(i), PaddedRecord("", '#')) << "slot " << i;
+  EXPECT_EQ(Slot(11), PaddedRecord(""));
 }
 
 TEST_F(CalsHeaderTest, AFullRecordLeavesTheNextSlotToTheFill) {
@@ -168,8 +164,8 @@ TEST_F(CalsHeaderTest, AFullRecordLeavesTheNextSlotToTheFill) {
   header.dirty = true;
   ASSERT_EQ(header.SaveHeader(), cals::kOk);
   EXPECT_EQ(Slot(0), "notes: " + std::string(121, 'v'));
-  EXPECT_EQ(Slot(1), Padded("srcdocid: A"));
-  EXPECT_EQ(Slot(2), Padded(""));
+  EXPECT_EQ(Slot(1), PaddedRecord("srcdocid: A"));
+  EXPECT_EQ(Slot(2), PaddedRecord(""));
 }
 
 TEST_F(CalsHeaderTest, ASaveThatFailsKeepsTheChangePending) {

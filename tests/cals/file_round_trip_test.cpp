@@ -47,11 +47,6 @@ Bytes ReadFile(const fs::path& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string Record(std::string text) {
-  text.resize(cals::kRecordSize, ' ');
-  return text;
-}
-
 TEST(FileRoundTrip, OneChangedTagRewritesTheRecordsAndNothingElse) {
   // Sixteen records, some not in the written form, and raster data behind.
   const std::vector<std::string> records = {
@@ -75,12 +70,10 @@ TEST(FileRoundTrip, OneChangedTagRewritesTheRecordsAndNothingElse) {
   header.dirty = true;
   ASSERT_EQ(header.SaveHeader(), cals::kOk);
 
-  const std::string expectedRecords = Record("srcdocid: DRW-1001") + Record("dstdocid: NONE") +
-                                      Record("txtfilid: NONE") + Record("figid: NONE") + Record("srcgph: NONE") +
-                                      Record("doccls: NONE") + Record("rtype: 1") + Record("rorient: 000,270") +
-                                      Record("rpelcnt: 001728,2300") + Record("rdensty: 0200") +
-                                      Record("notes: NONE");
-  Bytes expected(expectedRecords.begin(), expectedRecords.end());
+  Bytes expected = testing_support::MakeHeaderFile(
+      {"srcdocid: DRW-1001", "dstdocid: NONE", "txtfilid: NONE", "figid: NONE", "srcgph: NONE", "doccls: NONE",
+       "rtype: 1", "rorient: 000,270", "rpelcnt: 001728,2300", "rdensty: 0200", "notes: NONE"});
+  expected.resize(cals::kWrittenSize);
   expected.insert(expected.end(), original.begin() + cals::kWrittenSize, original.end());
   EXPECT_EQ(ReadFile(file), expected);
 }

@@ -83,10 +83,7 @@ class RecordWriting : public ::testing::Test {
     return tag;
   }
 
-  static std::string Padded(std::string text) {
-    text.resize(kRecordSize, '.');
-    return text;
-  }
+  static std::string Padded(std::string text) { return testing_support::PaddedRecord(std::move(text), '.'); }
 
   testing_support::HeaderRig rig;
   cals::TagFinder finder{rig.platform};
@@ -124,36 +121,21 @@ TEST_F(RecordWriting, AValueIsNeverCutInsideASurrogatePair) {
   EXPECT_EQ(Format(MakeTag(u"x", u"ab\U0001F600cd", 4)), Padded("x: ab?"));
 }
 
-TEST(MultiByteRecordWriting, DoubleByteTextStopsAtAWholeCharacterInsideTheRecord) {
-  testing_support::HeaderRig rig;
+TEST_F(RecordWriting, DoubleByteTextStopsAtAWholeCharacterInsideTheRecord) {
   const testing_support::FakeDoubleByteCodec codec;
   rig.platform.codec = &codec;
-  cals::TagFinder finder(rig.platform);
-  ASSERT_TRUE(finder.BeginLoad('.'));
-
-  cals::Tag tag;
-  tag.name = u"abc";
-  tag.value = std::u16string(123, u'\u30A2');  // 123 characters, 246 bytes
-  tag.fieldWidth = 123;
-  std::array<unsigned char, 2 * kRecordSize> slots;
-  slots.fill('#');
-  finder.FormatRecord(tag, std::span<unsigned char, kRecordSize>(slots.data(), kRecordSize));
+  const std::u16string value(123, u'\u30A2');  // 123 characters, 246 bytes
 
   // "abc: " is 5 bytes; 61 two-byte characters fill 122 more; the last byte
   // cannot hold half a character and is fill.
   std::string expected = "abc: ";
   for (int i = 0; i < 61; ++i) expected += "\x82\xA2";
-  expected += '.';
-  EXPECT_EQ(AsText(std::span(slots).first(kRecordSize)), expected);
-  EXPECT_EQ(AsText(std::span(slots).subspan(kRecordSize)), std::string(kRecordSize, '#'));
+  EXPECT_EQ(Format(MakeTag(u"abc", value, 123)), expected + '.');
 
   // A name that takes the whole record leaves no room for half a character.
-  tag.name = std::u16string(64, u'\u30A2');
-  finder.FormatRecord(tag, std::span<unsigned char, kRecordSize>(slots.data(), kRecordSize));
   std::string nameOnly;
   for (int i = 0; i < 64; ++i) nameOnly += "\x82\xA2";
-  EXPECT_EQ(AsText(std::span(slots).first(kRecordSize)), nameOnly);
-  EXPECT_EQ(AsText(std::span(slots).subspan(kRecordSize)), std::string(kRecordSize, '#'));
+  EXPECT_EQ(Format(MakeTag(std::u16string(64, u'\u30A2'), value, 123)), nameOnly);
 }
 
 TEST(HeaderBlockBuilding, WritesBackOnlyRecordTagsInListOrder) {
@@ -168,14 +150,11 @@ TEST(HeaderBlockBuilding, WritesBackOnlyRecordTagsInListOrder) {
   block.fill(0);
   finder.BuildHeaderBlock(block);
   auto slot = [&](std::size_t i) { return AsText(std::span(block).subspan(i * kRecordSize, kRecordSize)); };
-  auto padded = [](std::string text) {
-    text.resize(kRecordSize, '~');
-    return text;
-  };
-  EXPECT_EQ(slot(0), padded("srcdocid: A"));
-  EXPECT_EQ(slot(1), padded("rpelcnt: 10,20"));
-  EXPECT_EQ(slot(2), padded("notes: B"));
-  for (std::size_t i = 3; i < 16; ++i) EXPECT_EQ(slot(i), padded("")) << "slot " << i;
+  using testing_support::PaddedRecord;
+  EXPECT_EQ(slot(0), PaddedRecord("srcdocid: A", '~'));
+  EXPECT_EQ(slot(1), PaddedRecord("rpelcnt: 10,20", '~'));
+  EXPECT_EQ(slot(2), PaddedRecord("notes: B", '~'));
+  for (std::size_t i = 3; i < 16; ++i) EXPECT_EQ(slot(i), PaddedRecord("", '~')) << "slot " << i;
 }
 
 TEST(HeaderBlockBuilding, NeverWritesMoreThanElevenRecords) {

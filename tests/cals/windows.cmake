@@ -9,10 +9,7 @@ mirotex_add_test(cals_win_tests
 
 # The same header code under a double-byte ANSI code page: Wine takes the
 # code page from the locale the process starts with.
-add_executable(cals_win_multibyte_tests win_multibyte_test.cpp)
-target_link_libraries(cals_win_multibyte_tests PRIVATE
-  cals_win test_support GTest::gtest GTest::gtest_main mirotex_warnings)
-gtest_discover_tests(cals_win_multibyte_tests
-  DISCOVERY_MODE PRE_TEST
-  DISCOVERY_TIMEOUT 60
-  PROPERTIES TIMEOUT 120 ENVIRONMENT "LC_ALL=ja_JP.UTF-8")
+mirotex_add_test(cals_win_multibyte_tests
+  SOURCES win_multibyte_test.cpp
+  LIBS cals_win test_support
+  ENVIRONMENT LC_ALL=ja_JP.UTF-8)

@@ -6,6 +6,7 @@
 #include "host_interfaces_h.h"
 #include "tests/host_doubles/doubles_state.h"
 #include "tests/host_doubles/host_doubles.h"
+#include "tests/host_doubles/simple_object.h"
 #include "tests/host_doubles/tip_components.h"
 
 namespace host_doubles {
@@ -23,18 +24,10 @@ LONG g_serverLocks = 0;
 
 // One static class object per class; it lives as long as the DLL, so its
 // reference count only matters for the unload test.
-class ClassObject final : public IClassFactory {
+class ClassObject final : public SingleInterface<IClassFactory> {
  public:
   explicit ClassObject(const DoubleClass& entry) : entry_(entry) {}
 
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IClassFactory)) return E_NOINTERFACE;
-    *out = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-  }
   STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&g_serverLocks)); }
   STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(InterlockedDecrement(&g_serverLocks)); }
 

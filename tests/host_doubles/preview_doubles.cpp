@@ -12,28 +12,18 @@
 namespace host_doubles {
 namespace {
 
-std::wstring LongText(LONG value) { return std::to_wstring(value); }
-
 // Records every call with its arguments and returns the result the test
 // chose. It is not freed when its count reaches 0, so that a test can
 // still read the count and an extra Release shows as a negative count
 // instead of a use after free.
-class InnerPreview final : public IOrvFilePreview {
+class InnerPreview final : public SingleInterface<IOrvFilePreview> {
  public:
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IOrvFilePreview)) return E_NOINTERFACE;
-    *out = static_cast<IOrvFilePreview*>(this);
-    AddRef();
-    return S_OK;
-  }
   STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
   STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(InterlockedDecrement(&refs_)); }
 
   STDMETHODIMP PreviewOperation1(void* a1, void* a2, void* a3, LONG a4) override {
     AppendLog(L"Preview.PreviewOperation1(" + PointerText(a1) + L"," + PointerText(a2) + L"," +
-              PointerText(a3) + L"," + LongText(a4) + L")");
+              PointerText(a3) + L"," + std::to_wstring(a4) + L")");
     return ResultOf(kHostDoublesPreviewOp1);
   }
   STDMETHODIMP PreviewOperation2(void* a1, void* a2, LONG a3) override { return Record(2, a1, a2, a3); }
@@ -50,7 +40,7 @@ class InnerPreview final : public IOrvFilePreview {
  private:
   HRESULT Record(int op, void* a1, void* a2, LONG a3) {
     AppendLog(L"Preview.PreviewOperation" + std::to_wstring(op) + L"(" + PointerText(a1) + L"," +
-              PointerText(a2) + L"," + LongText(a3) + L")");
+              PointerText(a2) + L"," + std::to_wstring(a3) + L")");
     return ResultOf(kHostDoublesPreviewOp1 + static_cast<DWORD>(op) - 1);
   }
 
@@ -71,8 +61,8 @@ class PreviewProvider final : public SimpleObject<IOrvPreviewProvider> {
 
   STDMETHODIMP CreatePreview(LONG ownerValue, INT_PTR b, INT_PTR c, INT_PTR d,
                              IOrvFilePreview** inner) override {
-    AppendLog(L"Provider.CreatePreview(" + LongText(ownerValue) + L"," + std::to_wstring(b) + L"," +
-              std::to_wstring(c) + L"," + std::to_wstring(d) + L")");
+    AppendLog(L"Provider.CreatePreview(" + std::to_wstring(ownerValue) + L"," + std::to_wstring(b) +
+              L"," + std::to_wstring(c) + L"," + std::to_wstring(d) + L")");
     if (inner == nullptr) return E_POINTER;
     *inner = nullptr;
     HRESULT hr = ResultOf(kHostDoublesProviderCreatePreview);

@@ -1,5 +1,6 @@
-// Reference counting and QueryInterface for a double with one interface
-// besides IUnknown. Counts itself among the live objects and logs
+// QueryInterface and reference counting for the doubles: SingleInterface
+// answers IUnknown and one interface; SimpleObject adds a count that
+// destroys the object, counts it among the live objects and logs
 // "<name>.Destroy" when it ends.
 #pragma once
 
@@ -14,20 +15,25 @@
 namespace host_doubles {
 
 template <class Interface>
-class SimpleObject : public Interface {
+class SingleInterface : public Interface {
  public:
-  explicit SimpleObject(const wchar_t* name) : name_(name) { ObjectCreated(); }
-  SimpleObject(const SimpleObject&) = delete;
-  SimpleObject& operator=(const SimpleObject&) = delete;
-
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     if (out == nullptr) return E_POINTER;
     *out = nullptr;
     if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, __uuidof(Interface))) return E_NOINTERFACE;
     *out = static_cast<Interface*>(this);
-    AddRef();
+    this->AddRef();
     return S_OK;
   }
+};
+
+template <class Interface>
+class SimpleObject : public SingleInterface<Interface> {
+ public:
+  explicit SimpleObject(const wchar_t* name) : name_(name) { ObjectCreated(); }
+  SimpleObject(const SimpleObject&) = delete;
+  SimpleObject& operator=(const SimpleObject&) = delete;
+
   STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
   STDMETHODIMP_(ULONG) Release() override {
     LONG count = InterlockedDecrement(&refs_);
@@ -40,7 +46,6 @@ class SimpleObject : public Interface {
     AppendLog(name_ + L".Destroy");
     ObjectDestroyed();
   }
-  const std::wstring& name() const { return name_; }
 
  private:
   LONG refs_ = 0;

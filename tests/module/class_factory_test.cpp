@@ -1,6 +1,6 @@
-// The class-object machinery with a class of the test's own: what happens
-// when creation fails or throws, the cached class object's locking, and the
-// module object's cache of class objects.
+// The class-object machinery with a class of the test's own: the module lock
+// of a plain instance, what happens when creation fails or throws, the cached
+// class object's locking, and the module object's cache of class objects.
 #include <gtest/gtest.h>
 
 #include <new>
@@ -35,18 +35,20 @@ class Widget : public CComObjectRootEx<CComSingleThreadModel>, public ICalsFile 
     return S_OK;
   }
 
-  HRESULT InternalQueryInterface(REFIID iid, void** out) {
-    if (out == nullptr) return E_POINTER;
-    *out = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_ICalsFile)) return E_NOINTERFACE;
-    *out = static_cast<ICalsFile*>(this);
-    static_cast<ICalsFile*>(this)->AddRef();
-    return S_OK;
-  }
+  HRESULT InternalQueryInterface(REFIID iid, void** out) { return QueryListedInterface<ICalsFile>(this, iid, out); }
   IUnknown* GetRawUnknown() { return static_cast<ICalsFile*>(this); }
 };
 
 void* Poison() { return reinterpret_cast<void*>(static_cast<UINT_PTR>(0xDEADBEEF)); }
+
+TEST(ComObjectSmoke, PlainObjectLocksModuleForItsLifetime) {
+  LONG before = g_module.GetLockCount();
+  IUnknown* unknown = nullptr;
+  ASSERT_EQ(S_OK, CreateClassInstance<Widget>(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown)));
+  EXPECT_EQ(before + 1, g_module.GetLockCount());
+  EXPECT_EQ(0u, unknown->Release());
+  EXPECT_EQ(before, g_module.GetLockCount());
+}
 
 class ClassFactory : public testing::Test {
  protected:
@@ -59,6 +61,7 @@ class ClassFactory : public testing::Test {
     ASSERT_EQ(S_OK, raw->QueryInterface(IID_IClassFactory, factory.put_void()));
   }
   void TearDown() override {
+    Widgets::construction = Construction::kSucceeds;
     factory.Reset();
     EXPECT_EQ(locksBefore, g_module.GetLockCount());
     tableReference.Reset();

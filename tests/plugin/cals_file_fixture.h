@@ -1,7 +1,7 @@
 // What the opened-file and format tests share: CALS files on disk, the
-// host's installation settings in the registry with a tag configuration
-// file, variable-item arrays the way the host builds them, and poison
-// values that show what a call left untouched.
+// host's installation with a tag configuration file, variable-item arrays
+// the way the host builds them, and poison values that show what a call
+// left untouched.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,43 +16,23 @@
 #include <string>
 #include <vector>
 
+#include "convert/ole_handles.h"
 #include "module/com_object.h"
 #include "module/com_ptr.h"
 #include "plugin/cals_format.h"
 #include "plugin/host_records.h"
+#include "tests/support/win/cals_test_files.h"
 #include "tests/support/win/test_environment.h"
 
 namespace cals_test {
 
 inline constexpr LONG kPoisonFlag = static_cast<LONG>(0xDEADBEEF);
 inline constexpr LONG kPoisonValue = static_cast<LONG>(0x0BADF00D);
-inline constexpr std::size_t kRecord = 128;
-inline constexpr std::size_t kHeader = 2048;
-inline constexpr std::size_t kParsed = 1408;
+// Records 1 to 11, the ones the tag model reads; what follows is never
+// written.
+inline constexpr std::size_t kParsed = 11 * 128;
 
 // ---- files --------------------------------------------------------------
-
-inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
-}
-
-inline std::string ReadBytes(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
-}
 
 // Last-write time of a file; nullopt when it cannot be read.
 inline std::optional<std::uint64_t> WriteTime(const std::wstring& path) {
@@ -76,29 +56,13 @@ inline bool AgeFile(const std::wstring& path) {
   return ok != FALSE;
 }
 
-// One 128-byte record: the text, then `fill` up to its end.
-inline std::string Record(const std::string& text, char fill = ' ') {
-  std::string record = text.substr(0, kRecord);
-  record.resize(kRecord, fill);
-  return record;
-}
-
-// Records 1 to 11 of a typical engineering drawing.
-inline std::vector<std::string> StandardRecords() {
-  return {"srcdocid: D-4711 A01 B", "dstdocid: NONE",       "txtfilid: NONE",
-          "figid: NONE",            "srcgph: NONE",         "docls: NONE",
-          "rtype: 1",               "rorient: 000,270",     "rpelcnt: 001728,002200",
-          "rdensty: 0200",          "notes: NONE"};
-}
-
-// A whole file: the given records (missing ones blank) in 16 slots padded
-// with blanks, then `rasterSize` bytes of picture data.
-inline std::string CalsFile(const std::vector<std::string>& records = StandardRecords(),
-                            std::size_t rasterSize = 3000) {
-  std::string bytes;
-  for (std::size_t i = 0; i < 16; ++i) bytes += Record(i < records.size() ? records[i] : "");
-  for (std::size_t i = 0; i < rasterSize; ++i) bytes.push_back(static_cast<char>((i * 7 + 3) & 0xFF));
-  return bytes;
+// A typical engineering drawing: records 1 to 11, blank records up to 16,
+// then raster bytes.
+inline std::string CalsFile() {
+  return testing_support::CalsFile({"srcdocid: D-4711 A01 B", "dstdocid: NONE", "txtfilid: NONE",
+                                    "figid: NONE", "srcgph: NONE", "docls: NONE", "rtype: 1",
+                                    "rorient: 000,270", "rpelcnt: 001728,002200", "rdensty: 0200",
+                                    "notes: NONE"});
 }
 
 // The tag configuration of a realistic installation: the source document
@@ -185,47 +149,48 @@ class Items {
 
 // ---- environment --------------------------------------------------------
 
-inline constexpr wchar_t kProductKey[] = L"Software\\Korvane\\Applications\\Orbanix Enterprise";
-
-// COM, a shared installation folder with the tag configuration file in the
-// registry, and a folder for CALS files; all put back afterwards.
+// COM, the host's installation with the tag configuration file, a folder
+// for CALS files and a format object; all put back afterwards.
 class CalsEnvironmentTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(SUCCEEDED(apartment_.result()));
-    ASSERT_TRUE(sharedLocation_.SetString(shared_.path()));
-    ASSERT_TRUE(CreateDirectoryW(shared_.File(L"FileFormats").c_str(), nullptr));
-    ASSERT_TRUE(WriteConfiguration(kStandardConfiguration));
+    ASSERT_TRUE(install_.ready());
+    ASSERT_TRUE(install_.WriteConfiguration(kStandardConfiguration));
     ASSERT_EQ(S_OK, CreateClassInstance<CCalsFormat>(nullptr, IID_IOrvFileFormat,
                                                      format_.put_void()));
-  }
-
-  bool WriteConfiguration(const std::string& text) {
-    return WriteBytes(shared_.File(L"FileFormats\\Mirotex.ini"), text);
   }
 
   // A new CALS file in the test's folder.
   std::wstring MakeFile(const std::string& bytes, const std::wstring& name = L"drawing.cal") {
     const std::wstring path = files_.File(name);
-    EXPECT_TRUE(WriteBytes(path, bytes));
+    EXPECT_TRUE(testing_support::WriteBinaryFile(path, bytes));
     return path;
   }
 
   // OpenFile through the format object; fails the test when it fails.
   ComPtr<IOrvFileNavigator> Open(const std::wstring& path) {
     ComPtr<IOrvFileNavigator> navigator;
-    BSTR bstrPath = SysAllocString(path.c_str());
-    const HRESULT hr = format_->OpenFile(bstrPath, 0, navigator.put());
-    SysFreeString(bstrPath);
+    UniqueBstr bstrPath(SysAllocString(path.c_str()));
+    const HRESULT hr = format_->OpenFile(bstrPath.get(), 0, navigator.put());
     EXPECT_EQ(S_OK, hr) << "OpenFile " << std::string(path.begin(), path.end());
     return navigator;
   }
 
+  // SetVariables (date style 103) with one item of the CALS source that
+  // holds `text`; `flag` receives the item's result flag.
+  static HRESULT WriteString(IOrvFileNavigator* file, const wchar_t* name, const wchar_t* text,
+                             LONG* flag = nullptr) {
+    Items item{{name, L"CALS"}};
+    item.SetString(0, text);
+    const HRESULT hr = file->SetVariables(0, 0, 0, 1, item.data(), 103);
+    if (flag != nullptr) *flag = item[0].resultFlag;
+    return hr;
+  }
+
   testing_support::ComApartment apartment_;
-  testing_support::TempDir shared_;
+  testing_support::TestInstallation install_;
   testing_support::TempDir files_;
-  testing_support::ScopedRegistryValue sharedLocation_{HKEY_LOCAL_MACHINE, kProductKey,
-                                                       L"SharedLocation"};
   ComPtr<IOrvFileFormat> format_;
 };
 

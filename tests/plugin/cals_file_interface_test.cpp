@@ -3,10 +3,9 @@
 
 #include "plugin/cals_file.h"
 #include "tests/plugin/cals_file_fixture.h"
+#include "tests/plugin/interface_checks.h"
 
 namespace {
-
-void* const kPoisonPointer = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0xDEADBEEFDEADBEEFull));
 
 class CalsFileInterfaceTest : public ::testing::Test {
  protected:
@@ -16,23 +15,10 @@ class CalsFileInterfaceTest : public ::testing::Test {
 TEST_F(CalsFileInterfaceTest, AnswersItsOwnAndTheNavigatorInterfaceOnly) {
   ComPtr<IUnknown> unknown;
   ASSERT_EQ(S_OK, CreateClassInstance<CCalsFile>(nullptr, IID_IUnknown, unknown.put_void()));
-
-  ComPtr<IUnknown> own;
-  ASSERT_EQ(S_OK, unknown->QueryInterface(IID_ICalsFile, own.put_void()));
-  EXPECT_EQ(unknown.get(), own.get()) << "IUnknown is the first interface, ICalsFile";
-
-  ComPtr<IOrvFileNavigator> navigator;
-  ASSERT_EQ(S_OK, unknown->QueryInterface(IID_IOrvFileNavigator, navigator.put_void()));
-  ComPtr<IUnknown> back;
-  ASSERT_EQ(S_OK, navigator->QueryInterface(IID_IUnknown, back.put_void()));
-  EXPECT_EQ(unknown.get(), back.get());
-
-  for (const IID* iid : {&IID_IMarshal, &IID_IDispatch, &IID_IOrvFileFormat, &IID_ICalsFormat,
-                         &IID_IOrvFilePreview, &IID_IClassFactory}) {
-    void* out = kPoisonPointer;
-    EXPECT_EQ(E_NOINTERFACE, unknown->QueryInterface(*iid, &out));
-    EXPECT_EQ(nullptr, out);
-  }
+  ASSERT_NO_FATAL_FAILURE(interface_checks::ExpectInterfaces(
+      unknown.get(), IID_ICalsFile, {&IID_IOrvFileNavigator},
+      {&IID_IMarshal, &IID_IDispatch, &IID_IOrvFileFormat, &IID_ICalsFormat, &IID_IOrvFilePreview,
+       &IID_IClassFactory}));
   EXPECT_EQ(E_POINTER, unknown->QueryInterface(IID_IUnknown, nullptr));
 }
 

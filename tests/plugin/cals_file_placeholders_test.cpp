@@ -131,7 +131,7 @@ TEST_F(CalsFilePlaceholdersTest, SeventeenPlaceholdersAnswerAndCheckTheirPointer
   const auto agedTime = cals_test::WriteTime(path);
   EXPECT_EQ(S_OK, file->Save());
   EXPECT_EQ(agedTime, cals_test::WriteTime(path));
-  EXPECT_EQ(original, cals_test::ReadBytes(path));
+  EXPECT_EQ(original, testing_support::ReadBinaryFile(path));
 }
 
 }  // namespace

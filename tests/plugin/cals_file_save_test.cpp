@@ -11,7 +11,9 @@ namespace {
 using cals_test::CalsEnvironmentTest;
 using cals_test::Items;
 using cals_test::kParsed;
-using cals_test::Record;
+using testing_support::ReadBinaryFile;
+using testing_support::Record;
+using testing_support::WriteBinaryFile;
 
 // 5 March 2024 13:52:30
 constexpr double kMarch5th2024 = 45356.578125;
@@ -60,7 +62,7 @@ TEST_F(CalsFileSaveTest, WrittenValuesReachTheFileAndASecondOpenSeesThem) {
 
   ASSERT_EQ(S_OK, file->Save());
 
-  const std::string saved = cals_test::ReadBytes(path);
+  const std::string saved = ReadBinaryFile(path);
   ASSERT_EQ(original.size(), saved.size());
   EXPECT_EQ(Tail(original), Tail(saved)) << "records 12 to 16 and the raster must not change";
   EXPECT_EQ(Record("dstdocid: DWG-2024-001"), saved.substr(128, 128));
@@ -100,7 +102,7 @@ TEST_F(CalsFileSaveTest, RefusedWritesLeaveNothingToSave) {
   const auto agedTime = cals_test::WriteTime(path);
   ASSERT_EQ(S_OK, file->Save());
 
-  EXPECT_EQ(original, cals_test::ReadBytes(path));
+  EXPECT_EQ(original, ReadBinaryFile(path));
   EXPECT_EQ(agedTime, cals_test::WriteTime(path));
   Items check{{L"rdensty", L"CALS"}};
   ASSERT_EQ(S_OK, file->GetVariables(0, 0, 0, 1, check.data()));
@@ -112,21 +114,19 @@ TEST_F(CalsFileSaveTest, SecondSaveWithoutChangesDoesNotTouchTheFile) {
   const std::wstring path = MakeFile(original);
   auto file = Open(path);
   ASSERT_TRUE(file);
-  Items items{{L"srcgph", L"CALS"}};
-  items.SetString(0, L"SCANNER 7");
-  ASSERT_EQ(S_OK, file->SetVariables(0, 0, 0, 1, items.data(), 103));
+  ASSERT_EQ(S_OK, WriteString(file.get(), L"srcgph", L"SCANNER 7"));
 
   ASSERT_TRUE(cals_test::AgeFile(path));
   const auto agedTime = cals_test::WriteTime(path);
   ASSERT_EQ(S_OK, file->Save());
-  const std::string afterFirst = cals_test::ReadBytes(path);
+  const std::string afterFirst = ReadBinaryFile(path);
   EXPECT_NE(original, afterFirst);
   EXPECT_EQ(Record("srcgph: SCANNER 7"), afterFirst.substr(4 * 128, 128));
   EXPECT_NE(agedTime, cals_test::WriteTime(path));
 
   ASSERT_TRUE(cals_test::AgeFile(path));
   ASSERT_EQ(S_OK, file->Save());
-  EXPECT_EQ(afterFirst, cals_test::ReadBytes(path));
+  EXPECT_EQ(afterFirst, ReadBinaryFile(path));
   EXPECT_EQ(agedTime, cals_test::WriteTime(path));
 }
 
@@ -136,12 +136,11 @@ TEST_F(CalsFileSaveTest, ReleaseWithoutSaveDropsTheChanges) {
   {
     auto file = Open(path);
     ASSERT_TRUE(file);
-    Items items{{L"srcgph", L"CALS"}};
-    items.SetString(0, L"lost");
-    ASSERT_EQ(S_OK, file->SetVariables(0, 0, 0, 1, items.data(), 103));
-    ASSERT_EQ(1, items[0].resultFlag);
+    LONG flag = 0;
+    ASSERT_EQ(S_OK, WriteString(file.get(), L"srcgph", L"lost", &flag));
+    ASSERT_EQ(1, flag);
   }
-  EXPECT_EQ(original, cals_test::ReadBytes(path));
+  EXPECT_EQ(original, ReadBinaryFile(path));
 }
 
 TEST_F(CalsFileSaveTest, FailedSaveKeepsTheChangesForTheNextSave) {
@@ -149,18 +148,16 @@ TEST_F(CalsFileSaveTest, FailedSaveKeepsTheChangesForTheNextSave) {
   const std::wstring path = MakeFile(original);
   auto file = Open(path);
   ASSERT_TRUE(file);
-  Items items{{L"srcgph", L"CALS"}};
-  items.SetString(0, L"kept");
-  ASSERT_EQ(S_OK, file->SetVariables(0, 0, 0, 1, items.data(), 103));
+  ASSERT_EQ(S_OK, WriteString(file.get(), L"srcgph", L"kept"));
 
   // Saving never creates a file.
   ASSERT_TRUE(DeleteFileW(path.c_str()));
   EXPECT_EQ(E_FAIL, file->Save());
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path.c_str()));
 
-  ASSERT_TRUE(cals_test::WriteBytes(path, original));
+  ASSERT_TRUE(WriteBinaryFile(path, original));
   ASSERT_EQ(S_OK, file->Save());
-  EXPECT_EQ(Record("srcgph: kept"), cals_test::ReadBytes(path).substr(4 * 128, 128));
+  EXPECT_EQ(Record("srcgph: kept"), ReadBinaryFile(path).substr(4 * 128, 128));
 }
 
 }  // namespace

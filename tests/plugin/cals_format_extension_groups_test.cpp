@@ -53,23 +53,23 @@ class CalsFormatExtensionGroupsTest : public ::testing::Test {
   HostDoublesLibrary doubles_;
 };
 
+void ExpectGroup(const Groups& result, LONG index, const wchar_t* list, REFGUID id) {
+  EXPECT_EQ(list, result.List(index));
+  EXPECT_EQ(4, result.groups[index].groupKind);
+  EXPECT_TRUE(IsEqualGUID(id, result.groups[index].groupId));
+}
+
 void ExpectOneGroupEndingInCal(const Groups& result) {
   ASSERT_EQ(1, result.count);
   ASSERT_NE(nullptr, result.groups);
-  EXPECT_EQ(kMainListWithCal, result.List(0));
-  EXPECT_EQ(4, result.groups[0].groupKind);
-  EXPECT_TRUE(IsEqualGUID(GUID_OrvMainExtensionGroup, result.groups[0].groupId));
+  ExpectGroup(result, 0, kMainListWithCal, GUID_OrvMainExtensionGroup);
 }
 
 void ExpectCalInAGroupOfItsOwn(const Groups& result) {
   ASSERT_EQ(2, result.count);
   ASSERT_NE(nullptr, result.groups);
-  EXPECT_EQ(kMainList, result.List(0));
-  EXPECT_EQ(4, result.groups[0].groupKind);
-  EXPECT_TRUE(IsEqualGUID(GUID_OrvMainExtensionGroup, result.groups[0].groupId));
-  EXPECT_EQ(L"cal", result.List(1));
-  EXPECT_EQ(4, result.groups[1].groupKind);
-  EXPECT_TRUE(IsEqualGUID(GUID_OrvCalExtensionGroup, result.groups[1].groupId));
+  ExpectGroup(result, 0, kMainList, GUID_OrvMainExtensionGroup);
+  ExpectGroup(result, 1, L"cal", GUID_OrvCalExtensionGroup);
 }
 
 // The block is one allocation of the COM task allocator, sized for the

@@ -7,10 +7,9 @@
 
 #include "plugin/cals_format.h"
 #include "tests/plugin/cals_file_fixture.h"
+#include "tests/plugin/interface_checks.h"
 
 namespace {
-
-void* const kPoisonPointer = reinterpret_cast<void*>(static_cast<std::uintptr_t>(0xDEADBEEFDEADBEEFull));
 
 std::wstring GuidText(REFGUID guid) {
   wchar_t text[40] = {};
@@ -41,27 +40,10 @@ class CalsFormatInterfaceTest : public ::testing::Test {
 TEST_F(CalsFormatInterfaceTest, AnswersItsInterfacesAndNothingElse) {
   ComPtr<IUnknown> unknown;
   ASSERT_EQ(S_OK, CreateClassInstance<CCalsFormat>(nullptr, IID_IUnknown, unknown.put_void()));
-
-  ComPtr<IUnknown> own;
-  ASSERT_EQ(S_OK, unknown->QueryInterface(IID_ICalsFormat, own.put_void()));
-  EXPECT_EQ(unknown.get(), own.get()) << "IUnknown is the first interface, ICalsFormat";
-
-  ComPtr<IOrvFileFormat> format;
-  ComPtr<IOrvFileFormat2> format2;
-  ASSERT_EQ(S_OK, unknown->QueryInterface(IID_IOrvFileFormat, format.put_void()));
-  ASSERT_EQ(S_OK, unknown->QueryInterface(IID_IOrvFileFormat2, format2.put_void()));
-  for (IUnknown* face : {static_cast<IUnknown*>(format.get()), static_cast<IUnknown*>(format2.get())}) {
-    ComPtr<IUnknown> back;
-    ASSERT_EQ(S_OK, face->QueryInterface(IID_IUnknown, back.put_void()));
-    EXPECT_EQ(unknown.get(), back.get());
-  }
-
-  for (const IID* iid : {&IID_IDispatch, &IID_IOrvFileNavigator, &IID_ICalsFile,
-                         &IID_IOrvFilePreview, &IID_IClassFactory}) {
-    void* out = kPoisonPointer;
-    EXPECT_EQ(E_NOINTERFACE, unknown->QueryInterface(*iid, &out));
-    EXPECT_EQ(nullptr, out);
-  }
+  ASSERT_NO_FATAL_FAILURE(interface_checks::ExpectInterfaces(
+      unknown.get(), IID_ICalsFormat, {&IID_IOrvFileFormat, &IID_IOrvFileFormat2},
+      {&IID_IDispatch, &IID_IOrvFileNavigator, &IID_ICalsFile, &IID_IOrvFilePreview,
+       &IID_IClassFactory}));
   EXPECT_EQ(E_POINTER, unknown->QueryInterface(IID_IUnknown, nullptr));
 }
 

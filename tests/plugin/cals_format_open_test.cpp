@@ -22,10 +22,9 @@ class CalsFormatOpenTest : public CalsEnvironmentTest {
   // or left alive.
   HRESULT FailedOpen(const wchar_t* path) {
     const LONG locks = g_module.GetLockCount();
-    BSTR text = path ? SysAllocString(path) : nullptr;
+    UniqueBstr text(path ? SysAllocString(path) : nullptr);
     IOrvFileNavigator* result = kPoisonNavigator;
-    const HRESULT hr = format_->OpenFile(text, 0, &result);
-    SysFreeString(text);
+    const HRESULT hr = format_->OpenFile(text.get(), 0, &result);
     EXPECT_EQ(nullptr, result);
     EXPECT_EQ(locks, g_module.GetLockCount()) << "a failed open leaves no object behind";
     return hr;
@@ -58,13 +57,13 @@ TEST_F(CalsFormatOpenTest, LoadFailuresPassThroughUnchanged) {
 
 TEST_F(CalsFormatOpenTest, MalformedConfigurationFailsTheOpen) {
   const std::wstring path = MakeFile(cals_test::CalsFile());
-  ASSERT_TRUE(WriteConfiguration("[rorient]\r\nTagnames=a\r\nTagpositions=5-3\r\n"));
+  ASSERT_TRUE(install_.WriteConfiguration("[rorient]\r\nTagnames=a\r\nTagpositions=5-3\r\n"));
   EXPECT_EQ(E_FAIL, FailedOpen(path.c_str()));
 }
 
 TEST_F(CalsFormatOpenTest, UnknownInstallationFailsTheOpen) {
   const std::wstring path = MakeFile(cals_test::CalsFile());
-  ASSERT_TRUE(sharedLocation_.Remove());
+  ASSERT_TRUE(install_.sharedLocation().Remove());
   EXPECT_EQ(E_FAIL, FailedOpen(path.c_str()));
 }
 
@@ -84,9 +83,7 @@ TEST_F(CalsFormatOpenTest, TwoOpensOfOnePathAreIndependent) {
   ASSERT_TRUE(second);
   EXPECT_NE(first.get(), second.get());
 
-  Items write{{L"srcgph", L"CALS"}};
-  write.SetString(0, L"from first");
-  ASSERT_EQ(S_OK, first->SetVariables(0, 0, 0, 1, write.data(), 103));
+  ASSERT_EQ(S_OK, WriteString(first.get(), L"srcgph", L"from first"));
   ASSERT_EQ(S_OK, first->Save());
 
   // The second object keeps the header it read: a save through the first
@@ -96,9 +93,7 @@ TEST_F(CalsFormatOpenTest, TwoOpensOfOnePathAreIndependent) {
   EXPECT_EQ(L"NONE", read.Text(0));
 
   // And its own save writes its own model over the first one's change.
-  Items other{{L"figid", L"CALS"}};
-  other.SetString(0, L"from second");
-  ASSERT_EQ(S_OK, second->SetVariables(0, 0, 0, 1, other.data(), 103));
+  ASSERT_EQ(S_OK, WriteString(second.get(), L"figid", L"from second"));
   ASSERT_EQ(S_OK, second->Save());
   auto third = Open(path);
   ASSERT_TRUE(third);
@@ -114,11 +109,10 @@ TEST_F(CalsFormatOpenTest, OpenedFileOutlivesTheFormatObject) {
   ASSERT_TRUE(file);
   format_.Reset();
 
-  Items items{{L"srcgph", L"CALS"}};
-  items.SetString(0, L"later");
-  ASSERT_EQ(S_OK, file->SetVariables(0, 0, 0, 1, items.data(), 103));
+  ASSERT_EQ(S_OK, WriteString(file.get(), L"srcgph", L"later"));
   ASSERT_EQ(S_OK, file->Save());
-  EXPECT_EQ(cals_test::Record("srcgph: later"), cals_test::ReadBytes(path).substr(4 * 128, 128));
+  EXPECT_EQ(testing_support::Record("srcgph: later"),
+            testing_support::ReadBinaryFile(path).substr(4 * 128, 128));
 }
 
 // The file is open only inside OpenFile and Save: between calls others may

@@ -5,6 +5,7 @@
 
 #include "plugin/result_codes.h"
 #include "tests/plugin/cals_preview_test_fixture.h"
+#include "tests/plugin/interface_checks.h"
 
 namespace preview_test {
 namespace {
@@ -18,19 +19,13 @@ using PreviewLifetime = PreviewTest;
 TEST_F(PreviewIdentity, AnswersItsTwoInterfacesAndNothingElse) {
   ComPtr<Preview> preview = NewPreview();
   ComPtr<IUnknown> unknown;
-  ComPtr<IUnknown> own;
-  ComPtr<IUnknown> filePreview;
   ASSERT_EQ(S_OK, preview->QueryInterface(IID_IUnknown, unknown.put_void()));
-  ASSERT_EQ(S_OK, preview->QueryInterface(IID_ICalsPreview, own.put_void()));
+  ASSERT_NO_FATAL_FAILURE(interface_checks::ExpectInterfaces(
+      unknown.get(), IID_ICalsPreview, {&IID_IOrvFilePreview},
+      {&IID_IOrvFileFormat, &IID_IOrvFileNavigator, &IID_ICalsFile, &IID_IDispatch}));
+  ComPtr<IUnknown> filePreview;
   ASSERT_EQ(S_OK, preview->QueryInterface(IID_IOrvFilePreview, filePreview.put_void()));
-  EXPECT_EQ(unknown.get(), own.get());
   EXPECT_EQ(static_cast<void*>(static_cast<IOrvFilePreview*>(preview.get())), filePreview.get());
-
-  for (const IID* other : {&IID_IOrvFileFormat, &IID_IOrvFileNavigator, &IID_ICalsFile, &IID_IDispatch}) {
-    void* out = Pointer(0xBAD);
-    EXPECT_EQ(E_NOINTERFACE, preview->QueryInterface(*other, &out));
-    EXPECT_EQ(nullptr, out);
-  }
 }
 
 TEST_F(PreviewInitialise, HandsItsValuesToTheProvider) {

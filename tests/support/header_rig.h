@@ -34,6 +34,12 @@ struct HeaderRig {
   void Configure(std::u16string_view iniText) { config = MemoryTagConfig(kIniPath, iniText); }
 };
 
+// One record as written: `text`, then `fill` up to its 128th byte.
+inline std::string PaddedRecord(std::string text, char fill = ' ') {
+  text.resize(cals::kRecordSize, fill);
+  return text;
+}
+
 // A 2048-byte header: the given records, each padded with `fill` to 128
 // bytes, further records filled with `fill`, then `rasterSize` bytes of a
 // fixed pattern behind it.

@@ -38,6 +38,10 @@ has() {  # has FILE TEXT: the file holds the text
 line() {  # line N TEXT: stdout line N is exactly TEXT
   [[ $(sed -n "$1p" "$work/out") == "$2" ]] || fail "stdout line $1 is not: $2"
 }
+same() {  # same WHAT-DIFFERS CMP-ARGUMENTS...: one more check, that the files are equal
+  checks=$((checks + 1))
+  cmp -s "${@:2}" || fail "$1"
+}
 
 # get, text: records in file order, then the derived tags, then sub-tags.
 expect 0 get samples/drawing-a4.cal
@@ -77,16 +81,14 @@ expect 0 get "$work/copy.cal" --name notes --name dstdocid --name rorient
 line 1 $'notes\tChecked by Ann'
 line 2 $'dstdocid\t05/03/2024'
 line 3 $'rorient\t090,270'
-checks=$((checks + 1))
-cmp -s -i 1408 samples/drawing-a4.cal "$work/copy.cal" || fail "bytes after the first 1408 changed"
+same "bytes after the first 1408 changed" -i 1408 samples/drawing-a4.cal "$work/copy.cal"
 
 # A read-only record is refused: exit 1, a reason, the file untouched.
 cp samples/drawing-a4.cal "$work/readonly.cal"
 expect 1 set "$work/readonly.cal" rtype=2
 line 1 $'rtype\trefused'
 has err 'read-only'
-checks=$((checks + 1))
-cmp -s samples/drawing-a4.cal "$work/readonly.cal" || fail "a refused write changed the file"
+same "a refused write changed the file" samples/drawing-a4.cal "$work/readonly.cal"
 
 # Files that cannot be loaded: exit 3, the file, the code and its meaning.
 expect 3 get "$work/missing.cal"
@@ -116,8 +118,7 @@ grep -v '^;' samples/install/FileFormats/Mirotex.ini >"$work/bare/FileFormats/Mi
 expect 0 get --json samples/drawing-a4.cal
 cp "$work/out" "$work/with-comments"
 expect 0 --shared-folder "$work/bare" get --json samples/drawing-a4.cal
-checks=$((checks + 1))
-cmp -s "$work/out" "$work/with-comments" || fail "comment lines changed what the plug-in shows"
+same "comment lines changed what the plug-in shows" "$work/out" "$work/with-comments"
 
 # A folder: its CALS files, recursively, whatever the case of the extension.
 expect 0 get --json samples --name srcdocid

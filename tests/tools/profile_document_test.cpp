@@ -9,77 +9,68 @@ namespace {
 
 using calsvar::ProfileDocument;
 
-TEST(ProfileDocument, SectionAndKeyNamesMatchWithoutRegardToCaseAndBlanks) {
-  const auto doc = ProfileDocument::Parse(u"[RPelCnt]\n  TagNames =  a;b  \n");
-  EXPECT_EQ(doc.ReadString(u"rpelcnt", u"Tagnames", u"", 100), u"a;b");
-  EXPECT_EQ(doc.ReadString(u" rpelcnt ", u" tagnames ", u"", 100), u"a;b");
-  ASSERT_NE(doc.FindKey(u"rpelcnt", u"tagnames"), nullptr);
-  EXPECT_EQ(doc.FindKey(u"rpelcnt", u"tagnames")->line, 2);
+struct StringLookup {
+  const char* rule;
+  std::u16string_view ini;
+  std::u16string_view section;
+  std::u16string_view key;
+  std::u16string_view expected;
+  std::u16string_view defaultValue = u"";
+  std::size_t capacity = 100;
+};
+
+TEST(ProfileDocument, ReadsStringsAsThePrivateProfileFunctionsDo) {
+  constexpr std::u16string_view kQuotes = u"[a]\nq=\"a;b\"\ns='x'\nhalf=\"abc\nmixed=\"abc'\nempty=\"\"\none=\"\n";
+  const StringLookup lookups[] = {
+      {"names match without regard to case", u"[RPelCnt]\n  TagNames =  a;b  \n", u"rpelcnt", u"Tagnames", u"a;b"},
+      {"and without regard to blanks", u"[RPelCnt]\n  TagNames =  a;b  \n", u" rpelcnt ", u" tagnames ", u"a;b"},
+      {"the first key of a name counts", u"[a]\nk=1\nk=2\n[A]\nk=3\nother=4\n", u"a", u"k", u"1"},
+      // The second [A] is never searched, not even for keys the first lacks.
+      {"the first section of a name counts", u"[a]\nk=1\nk=2\n[A]\nk=3\nother=4\n", u"a", u"other", u"dflt",
+       u"dflt"},
+      {"a line starting with ; is a key", u"[s]\n; Readonly=1\n;plain comment\n", u"s", u"; Readonly", u"1"},
+      {"text after a value stays in it", u"[s]\nTagpositions=1-6;8-13 ; widths\n", u"s", u"Tagpositions",
+       u"1-6;8-13 ; widths"},
+      {"text after the last ] is dropped", u"[ rtype ]\nReadonly=1\n[rdensty] trailing words\nx=1\n", u"rdensty",
+       u"x", u"1"},
+      {"keys before the first section answer the empty name", u"k=early\n[]\nk=late\n", u"", u"k", u"early"},
+      {"and a blank name", u"k=early\n[]\nk=late\n", u"  ", u"k", u"early"},
+      {"an unclosed header is a key of the section before", u"[a]\n[b\nk=1\n", u"a", u"k", u"1"},
+      {"a key without = reads as missing", u"[a]\nTagnames\nTagnames=x\n", u"a", u"Tagnames", u"dflt", u"dflt"},
+      {"double quotes are stripped", kQuotes, u"a", u"q", u"a;b"},
+      {"single quotes are stripped", kQuotes, u"a", u"s", u"x"},
+      {"an unmatched quote stays", kQuotes, u"a", u"half", u"\"abc"},
+      {"mixed quotes stay", kQuotes, u"a", u"mixed", u"\"abc'"},
+      {"empty quotes give empty text", kQuotes, u"a", u"empty", u""},
+      {"a lone quote stays", kQuotes, u"a", u"one", u"\""},
+      {"long values are cut to the buffer", u"[a]\nk=abcdef\n", u"a", u"k", u"abc", u"", 4},
+      {"carriage returns and end-of-file marks are blanks", u"[a]\r\nk = v \x1a\r\n", u"a", u"k", u"v"},
+  };
+  for (const StringLookup& lookup : lookups) {
+    EXPECT_EQ(ProfileDocument::Parse(lookup.ini)
+                  .ReadString(lookup.section, lookup.key, lookup.defaultValue, lookup.capacity),
+              lookup.expected)
+        << lookup.rule;
+  }
 }
 
-TEST(ProfileDocument, FirstKeyAndFirstSectionOfAName) {
-  const auto doc = ProfileDocument::Parse(u"[a]\nk=1\nk=2\n[A]\nk=3\nother=4\n");
-  EXPECT_EQ(doc.ReadString(u"a", u"k", u"", 100), u"1");
-  // The second [A] is never searched, not even for keys the first lacks.
-  EXPECT_EQ(doc.ReadString(u"a", u"other", u"dflt", 100), u"dflt");
-}
+TEST(ProfileDocument, KeepsTheLinesAndShapeOfTheFile) {
+  const auto names = ProfileDocument::Parse(u"[RPelCnt]\n  TagNames =  a;b  \n");
+  ASSERT_NE(names.FindKey(u"rpelcnt", u"tagnames"), nullptr);
+  EXPECT_EQ(names.FindKey(u"rpelcnt", u"tagnames")->line, 2);
 
-TEST(ProfileDocument, SemicolonLinesAreKeysNotComments) {
-  const auto doc = ProfileDocument::Parse(u"[s]\n; Readonly=1\n;plain comment\n");
-  ASSERT_EQ(doc.sections()[1].keys.size(), 2u);
-  EXPECT_EQ(doc.sections()[1].keys[0].name, u"; Readonly");
-  EXPECT_EQ(doc.ReadInt(u"s", u"Readonly", 0), 0);
-  EXPECT_EQ(doc.ReadString(u"s", u"; Readonly", u"", 100), u"1");
-}
+  const auto semicolons = ProfileDocument::Parse(u"[s]\n; Readonly=1\n;plain comment\n");
+  ASSERT_EQ(semicolons.sections()[1].keys.size(), 2u);
+  EXPECT_EQ(semicolons.sections()[1].keys[0].name, u"; Readonly");
+  EXPECT_EQ(semicolons.ReadInt(u"s", u"Readonly", 0), 0);
 
-TEST(ProfileDocument, TextAfterAValueStaysInTheValue) {
-  const auto doc = ProfileDocument::Parse(u"[s]\nTagpositions=1-6;8-13 ; widths\n");
-  EXPECT_EQ(doc.ReadString(u"s", u"Tagpositions", u"", 100), u"1-6;8-13 ; widths");
-}
+  const auto trimmed = ProfileDocument::Parse(u"[ rtype ]\nReadonly=1\n[rdensty] trailing words\nx=1\n");
+  EXPECT_EQ(trimmed.ReadInt(u"rtype", u"Readonly", 0), 1);
+  EXPECT_EQ(trimmed.sections()[1].name, u"rtype");
 
-TEST(ProfileDocument, SectionNamesAreTrimmedAndOnlyTextAfterTheLastBracketIsDropped) {
-  const auto doc = ProfileDocument::Parse(u"[ rtype ]\nReadonly=1\n[rdensty] trailing words\nx=1\n");
-  EXPECT_EQ(doc.ReadInt(u"rtype", u"Readonly", 0), 1);
-  EXPECT_EQ(doc.sections()[1].name, u"rtype");
-  EXPECT_EQ(doc.ReadString(u"rdensty", u"x", u"", 100), u"1");
-}
-
-TEST(ProfileDocument, KeysBeforeTheFirstSectionAnswerAnEmptySectionName) {
-  const auto doc = ProfileDocument::Parse(u"k=early\n[]\nk=late\n");
-  EXPECT_EQ(doc.ReadString(u"", u"k", u"", 100), u"early");
-  EXPECT_EQ(doc.ReadString(u"  ", u"k", u"", 100), u"early");
-}
-
-TEST(ProfileDocument, UnclosedHeaderIsAKeyOfTheSectionBefore) {
-  const auto doc = ProfileDocument::Parse(u"[a]\n[b\nk=1\n");
-  EXPECT_EQ(doc.unclosedHeaderLines(), std::vector<int>{2});
-  EXPECT_EQ(doc.ReadString(u"a", u"k", u"", 100), u"1");
-  EXPECT_EQ(doc.FindSection(u"b"), nullptr);
-}
-
-TEST(ProfileDocument, KeyWithoutEqualsSignReadsAsMissing) {
-  const auto doc = ProfileDocument::Parse(u"[a]\nTagnames\nTagnames=x\n");
-  EXPECT_EQ(doc.ReadString(u"a", u"Tagnames", u"dflt", 100), u"dflt");
-}
-
-TEST(ProfileDocument, MatchingQuotesAreStripped) {
-  const auto doc = ProfileDocument::Parse(u"[a]\nq=\"a;b\"\ns='x'\nhalf=\"abc\nmixed=\"abc'\nempty=\"\"\none=\"\n");
-  EXPECT_EQ(doc.ReadString(u"a", u"q", u"", 100), u"a;b");
-  EXPECT_EQ(doc.ReadString(u"a", u"s", u"", 100), u"x");
-  EXPECT_EQ(doc.ReadString(u"a", u"half", u"", 100), u"\"abc");
-  EXPECT_EQ(doc.ReadString(u"a", u"mixed", u"", 100), u"\"abc'");
-  EXPECT_EQ(doc.ReadString(u"a", u"empty", u"", 100), u"");
-  EXPECT_EQ(doc.ReadString(u"a", u"one", u"", 100), u"\"");
-}
-
-TEST(ProfileDocument, LongValuesAreCutToTheBuffer) {
-  const auto doc = ProfileDocument::Parse(u"[a]\nk=abcdef\n");
-  EXPECT_EQ(doc.ReadString(u"a", u"k", u"", 4), u"abc");
-}
-
-TEST(ProfileDocument, CarriageReturnsAndEndOfFileMarksAreBlanks) {
-  const auto doc = ProfileDocument::Parse(u"[a]\r\nk = v \x1a\r\n");
-  EXPECT_EQ(doc.ReadString(u"a", u"k", u"", 100), u"v");
+  const auto unclosed = ProfileDocument::Parse(u"[a]\n[b\nk=1\n");
+  EXPECT_EQ(unclosed.unclosedHeaderLines(), std::vector<int>{2});
+  EXPECT_EQ(unclosed.FindSection(u"b"), nullptr);
 }
 
 TEST(ProfileDocument, IntegersAreReadAsTheSystemReadsThem) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cals/cp1252_codec.h"
+#include "cals/win_utf16.h"
 #include "tests/support/win/test_environment.h"
 #include "tools/calsvar/profile_document.h"
 
@@ -70,15 +71,13 @@ class ProfileAgainstWine : public ::testing::Test {
     const DWORD length =
         GetPrivateProfileStringW(section.c_str(), key.c_str(), L"DEFAULT", buffer.data(), capacity, path_.c_str());
     const std::wstring wine(buffer.data(), length);
-    const std::u16string ours = doc_.ReadString(std::u16string(section.begin(), section.end()),
-                                                std::u16string(key.begin(), key.end()), u"DEFAULT", capacity);
-    EXPECT_EQ(std::wstring(ours.begin(), ours.end()), wine) << "[" << section.size() << "] key " << key.size();
+    const std::u16string ours = doc_.ReadString(cals::ToUtf16(section), cals::ToUtf16(key), u"DEFAULT", capacity);
+    EXPECT_EQ(cals::ToWide(ours), wine) << "[" << section.size() << "] key " << key.size();
   }
 
   void ExpectSameInt(const std::wstring& section, const std::wstring& key) {
     const int wine = static_cast<int>(GetPrivateProfileIntW(section.c_str(), key.c_str(), 99, path_.c_str()));
-    EXPECT_EQ(doc_.ReadInt(std::u16string(section.begin(), section.end()), std::u16string(key.begin(), key.end()), 99),
-              wine);
+    EXPECT_EQ(doc_.ReadInt(cals::ToUtf16(section), cals::ToUtf16(key), 99), wine);
   }
 
   testing_support::TempDir dir_;

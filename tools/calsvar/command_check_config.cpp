@@ -14,7 +14,7 @@ const char* SeverityWord(Severity severity) { return severity == Severity::kFail
 void ShowReport(const Invocation& inv, Console& console, const std::wstring& path, const LintReport& report) {
   if (inv.json) {
     JsonWriter json;
-    json.BeginObject().Key("file").String(ToU16(path)).Key("sections").Number(report.sectionsChecked);
+    json.BeginObject().Key("file").String(ToUtf16(path)).Key("sections").Number(report.sectionsChecked);
     json.Key("failing").Number(report.FailingSections()).Key("warnings").Number(report.Warnings());
     json.Key("findings").BeginArray();
     for (const Finding& f : report.findings) {
@@ -42,7 +42,7 @@ int RunCheckConfig(const Invocation& inv, Console& console) {
   const bool installed = !inv.configFile;
   const std::wstring path = installed ? InstalledConfigPath() : ToWide(*inv.configFile);
   if (path.empty()) {
-    console.Err("calsvar: the installed tag configuration cannot be located: " + std::string(kSharedLocationHelp) +
+    console.Err("calsvar: the installed tag configuration cannot be located: " + SharedLocationHelp() +
                 " is missing or empty, so every CALS file fails to load (E_FAIL)");
     return kExitLoadFailed;
   }

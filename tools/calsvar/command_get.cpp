@@ -1,9 +1,10 @@
 // calsvar get: the variables the host sees in each file.
+#include <algorithm>
+
 #include "tools/calsvar/commands.h"
 #include "tools/calsvar/exit_codes.h"
 #include "tools/calsvar/exposed_names.h"
 #include "tools/calsvar/json_writer.h"
-#include "tools/calsvar/load_failure.h"
 #include "tools/calsvar/opened_file.h"
 #include "tools/calsvar/wide_text.h"
 
@@ -14,11 +15,11 @@ void ShowValues(const Invocation& inv, Console& console, const std::wstring& pat
                 const std::vector<VariableValue>& values) {
   if (inv.json) {
     JsonWriter json;
-    json.BeginObject().Key("file").String(ToU16(path)).Key("variables").BeginArray();
+    json.BeginObject().Key("file").String(ToUtf16(path)).Key("variables").BeginArray();
     for (const VariableValue& v : values) {
-      json.BeginObject().Key("name").String(ToU16(v.name)).Key("found").Bool(v.found).Key("value");
+      json.BeginObject().Key("name").String(ToUtf16(v.name)).Key("found").Bool(v.found).Key("value");
       if (v.found) {
-        json.String(ToU16(v.value));
+        json.String(ToUtf16(v.value));
       } else {
         json.Null();
       }
@@ -31,8 +32,7 @@ void ShowValues(const Invocation& inv, Console& console, const std::wstring& pat
   }
   for (const VariableValue& v : values) {
     if (!v.found) {
-      console.Err("calsvar: " + Utf8(path) + ": no variable named \"" + Utf8(v.name) +
-                  "\" (the file has no such record and the tag configuration no such sub-tag)");
+      console.Err("calsvar: " + Utf8(path) + ": no variable named \"" + Utf8(v.name) + "\" (" + kNoSuchVariable + ")");
     }
   }
 }
@@ -40,22 +40,7 @@ void ShowValues(const Invocation& inv, Console& console, const std::wstring& pat
 }  // namespace
 
 int RunGet(const Invocation& inv, IOrvFileFormat* format, Console& console) {
-  const FileArguments files = CalsFilesOf(format, inv.files);
-  if (files.files.empty()) {
-    console.Err("calsvar: no CALS files found");
-    return kExitRefused;
-  }
-  int exitCode = kExitOk;
-  for (std::size_t i = 0; i < files.files.size(); ++i) {
-    const std::wstring& path = files.files[i];
-    ShowFileHeading(inv, files, console, i);
-    HRESULT hr = S_OK;
-    const ComPtr<IOrvFileNavigator> file = OpenThroughPlugin(format, path, hr);
-    if (!file) {
-      ReportLoadFailure(inv, console, path, hr);
-      exitCode = Worse(exitCode, kExitLoadFailed);
-      continue;
-    }
+  return ForEachOpenedFile(inv, format, console, [&](const std::wstring& path, ComPtr<IOrvFileNavigator> file) {
     std::vector<std::wstring> names;
     for (const std::u16string& name : inv.names) names.push_back(ToWide(name));
     if (names.empty()) {
@@ -63,24 +48,19 @@ int RunGet(const Invocation& inv, IOrvFileFormat* format, Console& console) {
       for (const std::u16string& name : ExposedVariableNames(path, status)) names.push_back(ToWide(name));
       if (!cals::Succeeded(status)) {
         ReportLoadFailure(inv, console, path, status);
-        exitCode = Worse(exitCode, kExitLoadFailed);
-        continue;
+        return kExitLoadFailed;
       }
     }
     std::vector<VariableValue> values;
-    hr = ReadVariables(file.get(), names, values);
+    const HRESULT hr = ReadVariables(file.get(), names, values);
     if (FAILED(hr)) {
       ReportLoadFailure(inv, console, path, hr);
-      exitCode = Worse(exitCode, kExitLoadFailed);
-      continue;
+      return kExitLoadFailed;
     }
     ShowValues(inv, console, path, values);
-    for (const VariableValue& v : values) {
-      if (!v.found) exitCode = Worse(exitCode, kExitRefused);
-    }
-  }
-  console.Progress({});
-  return exitCode;
+    const bool allFound = std::all_of(values.begin(), values.end(), [](const VariableValue& v) { return v.found; });
+    return allFound ? kExitOk : kExitRefused;
+  });
 }
 
 }  // namespace calsvar

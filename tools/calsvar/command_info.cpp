@@ -35,13 +35,17 @@ class ExtensionGroups {
 };
 
 std::u16string Text(const UniqueBstr& bstr) {
-  return bstr.get() == nullptr ? std::u16string() : ToU16(std::wstring_view(bstr.get(), SysStringLen(bstr.get())));
+  return bstr.get() == nullptr ? std::u16string() : ToUtf16(std::wstring_view(bstr.get(), SysStringLen(bstr.get())));
+}
+
+std::u16string ExtensionsOf(const ExtensionGroup& group) {
+  return ToUtf16(group.extensionList == nullptr ? L"" : group.extensionList);
 }
 
 std::u16string GuidText(const GUID& guid) {
   wchar_t text[40] = {};
   StringFromGUID2(guid, text, 40);
-  return ToU16(text);
+  return ToUtf16(text);
 }
 
 }  // namespace
@@ -69,8 +73,7 @@ int RunInfo(const Invocation& inv, IOrvFileFormat* format, Console& console) {
     json.BeginObject().Key("name").String(Text(name)).Key("description").String(Text(description));
     json.Key("extensions").String(Text(extensions)).Key("groups").BeginArray();
     for (LONG i = 0; i < groups.size(); ++i) {
-      UniqueBstr list(SysAllocString(groups[i].extensionList));
-      json.BeginObject().Key("extensions").String(Text(list)).Key("kind").Number(groups[i].groupKind);
+      json.BeginObject().Key("extensions").String(ExtensionsOf(groups[i])).Key("kind").Number(groups[i].groupKind);
       json.Key("id").String(GuidText(groups[i].groupId)).EndObject();
     }
     json.EndArray().EndObject();
@@ -81,9 +84,8 @@ int RunInfo(const Invocation& inv, IOrvFileFormat* format, Console& console) {
   console.Out("description\t" + Utf8(Text(description)));
   console.Out("extensions\t" + Utf8(Text(extensions)));
   for (LONG i = 0; i < groups.size(); ++i) {
-    const wchar_t* list = groups[i].extensionList;
-    console.Out("group\t" + Utf8(list == nullptr ? L"" : list) + "\tkind " + std::to_string(groups[i].groupKind) +
-                "\t" + Utf8(GuidText(groups[i].groupId)));
+    console.Out("group\t" + Utf8(ExtensionsOf(groups[i])) + "\tkind " + std::to_string(groups[i].groupKind) + "\t" +
+                Utf8(GuidText(groups[i].groupId)));
   }
   return kExitOk;
 }

@@ -1,6 +1,5 @@
 // calsvar set: one SetVariables call as the host makes it, then Save, then
 // the values as the saved header now gives them.
-#include "convert/ole_handles.h"
 #include "tools/calsvar/commands.h"
 #include "tools/calsvar/exit_codes.h"
 #include "tools/calsvar/exposed_names.h"
@@ -50,13 +49,13 @@ void ShowOutcome(const Invocation& inv, Console& console, const std::wstring& pa
                  const std::vector<VariableValue>& saved) {
   if (inv.json) {
     JsonWriter json;
-    json.BeginObject().Key("file").String(ToU16(path)).Key("saved").Bool(SUCCEEDED(outcome.saveResult));
+    json.BeginObject().Key("file").String(ToUtf16(path)).Key("saved").Bool(SUCCEEDED(outcome.saveResult));
     json.Key("variables").BeginArray();
     for (std::size_t i = 0; i < inv.assignments.size(); ++i) {
       json.BeginObject().Key("name").String(inv.assignments[i].name).Key("accepted").Bool(outcome.accepted[i]);
       json.Key("value");
       if (i < saved.size() && saved[i].found) {
-        json.String(ToU16(saved[i].value));
+        json.String(ToUtf16(saved[i].value));
       } else {
         json.Null();
       }
@@ -80,35 +79,20 @@ void ShowOutcome(const Invocation& inv, Console& console, const std::wstring& pa
 }  // namespace
 
 int RunSet(const Invocation& inv, IOrvFileFormat* format, Console& console) {
-  const FileArguments files = CalsFilesOf(format, inv.files);
-  if (files.files.empty()) {
-    console.Err("calsvar: no CALS files found");
-    return kExitRefused;
-  }
-  int exitCode = kExitOk;
-  for (std::size_t i = 0; i < files.files.size(); ++i) {
-    const std::wstring& path = files.files[i];
-    ShowFileHeading(inv, files, console, i);
-    HRESULT hr = S_OK;
-    WriteOutcome outcome;
-    {
-      const ComPtr<IOrvFileNavigator> file = OpenThroughPlugin(format, path, hr);
-      if (!file) {
-        ReportLoadFailure(inv, console, path, hr);
-        exitCode = Worse(exitCode, kExitLoadFailed);
-        continue;
-      }
-      outcome = WriteAndSave(inv, file.get());
-    }
+  return ForEachOpenedFile(inv, format, console, [&](const std::wstring& path, ComPtr<IOrvFileNavigator> file) {
+    const WriteOutcome outcome = WriteAndSave(inv, file.get());
+    file.Reset();  // done with it before the file is opened again below
+    int exitCode = kExitOk;
     if (FAILED(outcome.setResult) || FAILED(outcome.saveResult)) {
       const HRESULT failed = FAILED(outcome.setResult) ? outcome.setResult : outcome.saveResult;
       console.Err("calsvar: " + Utf8(path) + ": the header could not be " +
                   (FAILED(outcome.setResult) ? "changed" : "saved") + " (" + HexCode(failed) + ": " +
                   DescribeHresult(failed) + ")");
-      exitCode = Worse(exitCode, kExitLoadFailed);
+      exitCode = kExitLoadFailed;
     }
     // Read back through a fresh open: what the file now holds.
     std::vector<VariableValue> saved;
+    HRESULT hr = S_OK;
     if (const ComPtr<IOrvFileNavigator> reopened = OpenThroughPlugin(format, path, hr)) {
       std::vector<std::wstring> names;
       for (const Assignment& assignment : inv.assignments) names.push_back(ToWide(assignment.name));
@@ -118,9 +102,8 @@ int RunSet(const Invocation& inv, IOrvFileFormat* format, Console& console) {
     for (bool accepted : outcome.accepted) {
       if (!accepted) exitCode = Worse(exitCode, kExitRefused);
     }
-  }
-  console.Progress({});
-  return exitCode;
+    return exitCode;
+  });
 }
 
 }  // namespace calsvar

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <set>
 
 #include "cals/decimal_scan.h"
@@ -47,10 +48,6 @@ bool BlankBeforeMinus(std::u16string_view entry) {
   return next != pos && next != std::u16string_view::npos && entry[next] == u'-';
 }
 
-std::int32_t RoomFor(std::u16string_view name) {
-  return static_cast<std::int32_t>(cals::kRecordRoom) - static_cast<std::int32_t>(name.size());
-}
-
 // Why one range entry is malformed, or empty text when it is accepted.
 std::string RangeProblem(std::u16string_view entry, const cals::PositionRange& r, std::int32_t room,
                          std::u16string_view section) {
@@ -83,42 +80,48 @@ std::string RangeProblem(std::u16string_view entry, const cals::PositionRange& r
   return why;
 }
 
+// A record's section as the plug-in reads it, and what it makes of it.
 struct SectionReading {
+  std::u16string recordName;  // lower case
+  std::int32_t room = 0;
   std::u16string names;
   std::u16string positions;
   const ProfileKey* namesKey = nullptr;
   const ProfileKey* positionsKey = nullptr;
+  std::optional<std::vector<cals::SubTag>> subTags;  // empty when the plug-in refuses the record
 };
 
-SectionReading ReadSection(const ProfileDocument& doc, std::u16string_view section) {
+SectionReading ReadSection(const ProfileDocument& doc, std::u16string_view recordName) {
   SectionReading reading;
-  reading.names = doc.ReadString(section, kTagnames, u"", cals::kConfigTextCapacity);
-  reading.positions = doc.ReadString(section, kTagpositions, u"", cals::kConfigTextCapacity);
-  reading.namesKey = doc.FindKey(section, kTagnames);
-  reading.positionsKey = doc.FindKey(section, kTagpositions);
+  reading.recordName = recordName;
+  reading.room = cals::LastValuePosition(recordName.size());
+  reading.names = doc.ReadString(recordName, kTagnames, u"", cals::kConfigTextCapacity);
+  reading.positions = doc.ReadString(recordName, kTagpositions, u"", cals::kConfigTextCapacity);
+  reading.namesKey = doc.FindKey(recordName, kTagnames);
+  reading.positionsKey = doc.FindKey(recordName, kTagpositions);
+  reading.subTags = cals::ParseSubTagLayout(reading.names, reading.positions, reading.room);
   return reading;
 }
 
 int LineOf(const ProfileKey* key, const ProfileSection& section) { return key != nullptr ? key->line : section.line; }
 
 // The malformed ranges among those the plug-in walks.
-std::vector<Finding> RefusalFindings(const ProfileDocument& doc, const ProfileSection& section,
-                                     std::u16string_view recordName) {
-  const SectionReading reading = ReadSection(doc, recordName);
-  const std::int32_t room = RoomFor(recordName);
+std::vector<Finding> RefusalFindings(const SectionReading& reading, const ProfileSection& section) {
   std::vector<Finding> findings;
-  if (cals::ParseSubTagLayout(reading.names, reading.positions, room)) return findings;
+  if (reading.subTags) return findings;
 
   const auto names = Entries(reading.names);
   const auto ranges = Entries(reading.positions);
   const std::size_t walked = std::min(names.size(), ranges.size());
   for (std::size_t i = 0; i < walked; ++i) {
-    const std::string why = RangeProblem(ranges[i], cals::ParsePositionRange(ranges[i]), room, recordName);
+    const std::string why =
+        RangeProblem(ranges[i], cals::ParsePositionRange(ranges[i]), reading.room, reading.recordName);
     if (why.empty()) continue;
     findings.push_back(Finding{Severity::kFailsLoad, LineOf(reading.positionsKey, section), section.name,
                                "Tagpositions entry " + std::to_string(i + 1) + " " + Quoted(ranges[i]) +
                                    " (sub-tag " + Quoted(names[i]) + ")",
-                               why + "; every file with a " + Quoted(recordName) + " record will fail to open"});
+                               why + "; every file with a " + Quoted(reading.recordName) +
+                                   " record will fail to open"});
   }
   if (findings.empty()) {
     // The plug-in refused the record for a reason the checks above do not
@@ -157,7 +160,7 @@ void CheckCounts(const SectionReading& reading, const ProfileSection& section, s
 }
 
 void CheckSubTags(const SectionReading& reading, const ProfileSection& section, std::vector<Finding>& out) {
-  const auto subTags = cals::ParseSubTagLayout(reading.names, reading.positions, RoomFor(cals::ToLower(section.name)));
+  const auto& subTags = reading.subTags;
   if (!subTags) return;
   const int line = LineOf(reading.namesKey, section);
   std::set<std::u16string> seen;
@@ -259,7 +262,7 @@ std::vector<Finding> WhyRecordIsRefused(const ProfileDocument& doc, std::u16stri
   const std::u16string name = cals::ToLower(cals::Trim(recordName));
   const ProfileSection* section = doc.FindSection(name);
   if (section == nullptr) return {};
-  return RefusalFindings(doc, *section, name);
+  return RefusalFindings(ReadSection(doc, name), *section);
 }
 
 LintReport LintTagConfiguration(const ProfileDocument& doc) {
@@ -290,12 +293,11 @@ LintReport LintTagConfiguration(const ProfileDocument& doc) {
                                             std::to_string(first->line) + " counts"});
       continue;
     }
-    const std::u16string recordName = cals::ToLower(section.name);
-    auto refusals = RefusalFindings(doc, section, recordName);
+    const SectionReading reading = ReadSection(doc, cals::ToLower(section.name));
+    auto refusals = RefusalFindings(reading, section);
     report.findings.insert(report.findings.end(), refusals.begin(), refusals.end());
     CheckKeys(section, report.findings);
     CheckReadonly(doc, section, report.findings);
-    const SectionReading reading = ReadSection(doc, recordName);
     CheckCounts(reading, section, report.findings);
     CheckSubTags(reading, section, report.findings);
   }

@@ -14,7 +14,6 @@ class Console {
 
   void Out(std::string_view utf8Line);
   void Err(std::string_view utf8Line);
-  bool ErrIsTerminal() const { return errIsConsole_; }
   // Replaces the progress line; an empty text clears it.
   void Progress(std::string_view utf8Text);
 

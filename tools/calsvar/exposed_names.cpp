@@ -18,7 +18,7 @@ void AddOnce(std::vector<std::u16string>& names, const std::u16string& name) {
 
 std::vector<std::u16string> ExposedVariableNames(const std::wstring& path, cals::Status& status) {
   cals::CalsHeader header(cals::WindowsHeaderPlatform());
-  status = header.LoadHeader(ToU16(path));
+  status = header.LoadHeader(ToUtf16(path));
   if (!cals::Succeeded(status)) return {};
   const auto& tags = header.tagFinder.tags();
   std::vector<std::u16string> names;
@@ -36,11 +36,11 @@ std::vector<std::u16string> ExposedVariableNames(const std::wstring& path, cals:
 
 std::string WhyWriteIsRefused(const std::wstring& path, const std::u16string& name) {
   cals::CalsHeader header(cals::WindowsHeaderPlatform());
-  if (!cals::Succeeded(header.LoadHeader(ToU16(path)))) return {};
+  if (!cals::Succeeded(header.LoadHeader(ToUtf16(path)))) return {};
   const std::u16string wanted = cals::ToLower(name);
   // The same search as the plug-in's: a tag's sub-tags before its name,
   // and the name of a tag with sub-tags never matches a write.
-  std::string reason = "the file has no such record and the tag configuration no such sub-tag";
+  std::string reason = kNoSuchVariable;
   for (const cals::Tag& tag : header.tagFinder.tags()) {
     for (const cals::SubTag& sub : tag.subTags) {
       if (sub.name == wanted) {

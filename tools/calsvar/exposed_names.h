@@ -10,6 +10,9 @@
 
 namespace calsvar {
 
+// Said of a name that is no variable of the file.
+inline constexpr char kNoSuchVariable[] = "the file has no such record and the tag configuration no such sub-tag";
+
 // The record names in file order, then width, height and colordepth when
 // present, then the sub-tags of the configuration; each name once. Empty
 // with a failed status when the file cannot be loaded.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "module/unique_handle.h"
 #include "tools/calsvar/wide_text.h"
 
 namespace calsvar {
@@ -14,18 +15,11 @@ bool IsFolder(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  ~FindHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+// FindFirstFileW fails with INVALID_HANDLE_VALUE, which is not closed.
+struct FindCloser {
+  void operator()(HANDLE find) const {
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
   }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
 };
 
 void CollectFolder(const std::wstring& folder, wchar_t separator, const ExtensionFilter& filter,
@@ -33,7 +27,7 @@ void CollectFolder(const std::wstring& folder, wchar_t separator, const Extensio
   const std::wstring prefix =
       folder.empty() || folder.back() == L'/' || folder.back() == L'\\' ? folder : folder + separator;
   WIN32_FIND_DATAW data;
-  FindHandle find(FindFirstFileW((prefix + L"*").c_str(), &data));
+  const UniqueHandle<HANDLE, FindCloser> find(FindFirstFileW((prefix + L"*").c_str(), &data));
   if (find.get() == INVALID_HANDLE_VALUE) return;
   std::vector<std::wstring> files;
   std::vector<std::wstring> folders;
@@ -42,7 +36,7 @@ void CollectFolder(const std::wstring& folder, wchar_t separator, const Extensio
     if (name == L"." || name == L"..") continue;
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       folders.push_back(prefix + name);
-    } else if (filter.Matches(ToU16(name))) {
+    } else if (filter.Matches(ToUtf16(name))) {
       files.push_back(prefix + name);
     }
   } while (FindNextFileW(find.get(), &data));

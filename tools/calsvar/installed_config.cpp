@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include "cals/settings_light.h"
+#include "cals/tag_finder.h"
+#include "cals/windows_platform.h"
+#include "module/unique_handle.h"
 #include "tools/calsvar/hresult_text.h"
 #include "tools/calsvar/wide_text.h"
 
@@ -18,37 +21,35 @@ class SystemAnsiCodec final : public cals::TextCodec {
     const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring text(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
-    return ToU16(text);
+    return ToUtf16(text);
   }
   std::string Encode(std::u16string_view, std::size_t) const override { return {}; }
 };
 
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  ~FileHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+// CreateFileW fails with INVALID_HANDLE_VALUE, which is not closed.
+struct FileCloser {
+  void operator()(HANDLE file) const {
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
 };
 
 }  // namespace
 
 std::wstring InstalledConfigPath() {
-  SettingsLight settings;
-  const std::wstring folder = settings.GetSharedFolder();
-  return folder.empty() ? std::wstring() : folder + L"FileFormats\\Mirotex.ini";
+  // The plug-in's own rule for where the file lies.
+  cals::TagFinder finder(cals::WindowsHeaderPlatform());
+  return finder.LocateConfiguration() ? ToWide(finder.iniPath()) : std::wstring();
+}
+
+std::string SharedLocationHelp() {
+  return "the registry value \"" + Utf8(kSharedLocationValue) + "\" under HKEY_LOCAL_MACHINE\\" + Utf8(kProductKey);
 }
 
 std::optional<ProfileDocument> ReadProfileFile(const std::wstring& path, std::string& error, bool& missing) {
   missing = false;
-  FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const UniqueHandle<HANDLE, FileCloser> file(CreateFileW(path.c_str(), GENERIC_READ,
+                                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) {
     const DWORD code = GetLastError();
     missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;

@@ -9,9 +9,8 @@
 
 namespace calsvar {
 
-inline constexpr char kSharedLocationHelp[] =
-    "the registry value \"SharedLocation\" under HKEY_LOCAL_MACHINE\\Software\\Korvane\\Applications\\Orbanix "
-    "Enterprise";
+// Where the plug-in finds the shared folder, in words for messages.
+std::string SharedLocationHelp();
 
 // "<shared folder>FileFormats\Mirotex.ini", or empty text when the shared
 // folder is not set.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "cals/surrogates.h"
 #include "cals/utf8.h"
 
 namespace calsvar {
@@ -12,9 +13,6 @@ void AppendEscape(std::string& out, unsigned unit) {
   std::snprintf(buffer, sizeof buffer, "\\u%04x", unit);
   out += buffer;
 }
-
-bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 }  // namespace
 
@@ -34,10 +32,10 @@ std::string JsonString(std::u16string_view text) {
     }
     if (c < 0x20 || c == 0x7F) {
       AppendEscape(out, c);
-    } else if (IsHigh(c) && i + 1 < text.size() && IsLow(text[i + 1])) {
-      cals::AppendUtf8(out, 0x10000u + ((char32_t{c} - 0xD800u) << 10) + (char32_t{text[i + 1]} - 0xDC00u));
+    } else if (cals::IsSurrogatePairAt(text, i)) {
+      cals::AppendUtf8(out, cals::CombineSurrogates(c, text[i + 1]));
       ++i;
-    } else if (IsHigh(c) || IsLow(c)) {
+    } else if (cals::IsHighSurrogate(c) || cals::IsLowSurrogate(c)) {
       // An unpaired surrogate has no UTF-8 form; the escape keeps it.
       AppendEscape(out, c);
     } else {
@@ -59,28 +57,15 @@ void JsonWriter::BeforeValue() {
   }
 }
 
-JsonWriter& JsonWriter::BeginObject() {
+JsonWriter& JsonWriter::Open(char bracket) {
   BeforeValue();
-  out_ += "{";
+  out_ += bracket;
   firstInScope_.push_back(true);
   return *this;
 }
 
-JsonWriter& JsonWriter::EndObject() {
-  out_ += "}";
-  firstInScope_.pop_back();
-  return *this;
-}
-
-JsonWriter& JsonWriter::BeginArray() {
-  BeforeValue();
-  out_ += "[";
-  firstInScope_.push_back(true);
-  return *this;
-}
-
-JsonWriter& JsonWriter::EndArray() {
-  out_ += "]";
+JsonWriter& JsonWriter::Close(char bracket) {
+  out_ += bracket;
   firstInScope_.pop_back();
   return *this;
 }
@@ -94,14 +79,9 @@ JsonWriter& JsonWriter::Key(std::string_view asciiKey) {
   return *this;
 }
 
-JsonWriter& JsonWriter::String(std::u16string_view text) {
-  BeforeValue();
-  out_ += JsonString(text);
-  return *this;
-}
+JsonWriter& JsonWriter::String(std::u16string_view text) { return Value(JsonString(text)); }
 
 JsonWriter& JsonWriter::Utf8String(std::string_view utf8) {
-  BeforeValue();
   std::string escaped = "\"";
   for (char ch : utf8) {
     const auto c = static_cast<unsigned char>(ch);
@@ -110,25 +90,18 @@ JsonWriter& JsonWriter::Utf8String(std::string_view utf8) {
     else if (c < 0x20) AppendEscape(escaped, c);
     else escaped.push_back(ch);
   }
-  out_ += escaped + "\"";
-  return *this;
+  return Value(escaped + "\"");
 }
 
-JsonWriter& JsonWriter::Bool(bool value) {
-  BeforeValue();
-  out_ += value ? "true" : "false";
-  return *this;
-}
+JsonWriter& JsonWriter::Bool(bool value) { return Value(value ? "true" : "false"); }
 
-JsonWriter& JsonWriter::Number(std::int64_t value) {
-  BeforeValue();
-  out_ += std::to_string(value);
-  return *this;
-}
+JsonWriter& JsonWriter::Number(std::int64_t value) { return Value(std::to_string(value)); }
 
-JsonWriter& JsonWriter::Null() {
+JsonWriter& JsonWriter::Null() { return Value("null"); }
+
+JsonWriter& JsonWriter::Value(std::string_view json) {
   BeforeValue();
-  out_ += "null";
+  out_ += json;
   return *this;
 }
 

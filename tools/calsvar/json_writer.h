@@ -15,10 +15,10 @@ std::string JsonString(std::u16string_view text);
 
 class JsonWriter {
  public:
-  JsonWriter& BeginObject();
-  JsonWriter& EndObject();
-  JsonWriter& BeginArray();
-  JsonWriter& EndArray();
+  JsonWriter& BeginObject() { return Open('{'); }
+  JsonWriter& EndObject() { return Close('}'); }
+  JsonWriter& BeginArray() { return Open('['); }
+  JsonWriter& EndArray() { return Close(']'); }
   JsonWriter& Key(std::string_view asciiKey);
   JsonWriter& String(std::u16string_view text);
   JsonWriter& Utf8String(std::string_view utf8);  // for texts already in UTF-8
@@ -30,6 +30,9 @@ class JsonWriter {
 
  private:
   void BeforeValue();
+  JsonWriter& Open(char bracket);
+  JsonWriter& Close(char bracket);
+  JsonWriter& Value(std::string_view json);  // an already formed JSON value
 
   std::string out_;
   std::vector<bool> firstInScope_;

@@ -1,7 +1,7 @@
 #include "tools/calsvar/load_failure.h"
 
 #include <array>
-#include <optional>
+#include <memory>
 
 #include "cals/record_fields.h"
 #include "cals/windows_platform.h"
@@ -16,21 +16,15 @@ namespace {
 
 // The names of the records the plug-in parses, read the way it reads them.
 std::vector<std::u16string> RecordNames(const std::wstring& path) {
+  const cals::HeaderPlatform& platform = cals::WindowsHeaderPlatform();
   std::vector<std::u16string> names;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return names;
+  const std::unique_ptr<cals::OpenFile> file = platform.files->OpenForRead(ToUtf16(path));
   std::array<unsigned char, cals::kWrittenSize> block{};
-  DWORD got = 0;
-  const BOOL read = ReadFile(file, block.data(), static_cast<DWORD>(block.size()), &got, nullptr);
-  CloseHandle(file);
-  if (!read || got != block.size()) return names;
+  if (!file || file->Read(block.data(), block.size()) != block.size()) return names;
   for (std::size_t r = 0; r < cals::kParsedRecords; ++r) {
     const std::span<const unsigned char, cals::kRecordSize> record(block.data() + r * cals::kRecordSize,
                                                                    cals::kRecordSize);
-    if (auto fields = cals::ReadRecordFields(record, *cals::WindowsHeaderPlatform().codec)) {
-      names.push_back(fields->name);
-    }
+    if (auto fields = cals::ReadRecordFields(record, *platform.codec)) names.push_back(fields->name);
   }
   return names;
 }
@@ -38,7 +32,7 @@ std::vector<std::u16string> RecordNames(const std::wstring& path) {
 std::string ExplainConfigurationFailure(const std::wstring& path) {
   const std::wstring iniPath = InstalledConfigPath();
   if (iniPath.empty()) {
-    return "the tag configuration cannot be located: " + std::string(kSharedLocationHelp) + " is missing or empty";
+    return "the tag configuration cannot be located: " + SharedLocationHelp() + " is missing or empty";
   }
   std::string error;
   bool missing = false;

@@ -65,7 +65,7 @@ int Run(const Invocation& inv, Console& console) {
 int wmain(int argc, wchar_t** argv) {
   Console console;
   std::vector<std::u16string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(ToU16(argv[i]));
+  for (int i = 1; i < argc; ++i) args.push_back(ToUtf16(argv[i]));
   const ParsedCommandLine parsed = ParseCommandLine(args);
   if (!parsed.invocation) {
     console.Err("calsvar: " + parsed.error);

@@ -1,10 +1,10 @@
-// What get and set share: opening a file through the plug-in, reading
-// variables through it, and the files to work on.
+// What get and set share: the files to work on, opening them through the
+// plug-in, and reading variables through it.
 #pragma once
 
 #include <windows.h>
 
-#include <optional>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,7 +12,6 @@
 #include "module/com_ptr.h"
 #include "tools/calsvar/command_line.h"
 #include "tools/calsvar/console.h"
-#include "tools/calsvar/file_arguments.h"
 
 namespace calsvar {
 
@@ -31,15 +30,18 @@ struct VariableValue {
 HRESULT ReadVariables(IOrvFileNavigator* file, const std::vector<std::wstring>& names,
                       std::vector<VariableValue>& values);
 
-// The CALS files named by the operands, with the format's own extension
-// list for folders.
-FileArguments CalsFilesOf(IOrvFileFormat* format, const std::vector<std::u16string>& operands);
-
 // Reports a file that the plug-in could not open: message on stderr, and
 // with --json an error line on stdout.
 void ReportLoadFailure(const Invocation& inv, Console& console, const std::wstring& path, HRESULT hr);
 
-// "== FILE" before each file's lines when more than one file is shown.
-void ShowFileHeading(const Invocation& inv, const FileArguments& files, Console& console, std::size_t index);
+// What get and set do with one file the plug-in opened; gives its exit code.
+using OpenedFileWork = std::function<int(const std::wstring& path, ComPtr<IOrvFileNavigator> file)>;
+
+// The CALS files the operands name (folders through the format's own
+// extension list), each opened through the plug-in and handed to `work`,
+// with a "== FILE" line before each when more than one file is shown. A
+// file that cannot be opened is reported and counts as kExitLoadFailed;
+// no file at all gives kExitRefused. The worst exit code of all files.
+int ForEachOpenedFile(const Invocation& inv, IOrvFileFormat* format, Console& console, const OpenedFileWork& work);
 
 }  // namespace calsvar

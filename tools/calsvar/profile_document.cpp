@@ -7,6 +7,10 @@
 namespace calsvar {
 namespace {
 
+// White space to the private-profile functions: the Unicode white space
+// plus the DOS end-of-file mark ^Z.
+bool IsProfileSpace(char16_t c) { return c == 0x1A || cals::IsWhiteSpace(c); }
+
 std::u16string_view TrimProfile(std::u16string_view text) {
   while (!text.empty() && IsProfileSpace(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsProfileSpace(text.back())) text.remove_suffix(1);
@@ -14,8 +18,6 @@ std::u16string_view TrimProfile(std::u16string_view text) {
 }
 
 }  // namespace
-
-bool IsProfileSpace(char16_t c) { return c == 0x1A || cals::IsWhiteSpace(c); }
 
 bool ProfileNamesEqual(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;

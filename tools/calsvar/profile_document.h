@@ -58,10 +58,6 @@ class ProfileDocument {
   std::vector<int> unclosedHeaderLines_;
 };
 
-// White space to the private-profile functions: the Unicode white space
-// plus the DOS end-of-file mark ^Z.
-bool IsProfileSpace(char16_t c);
-
 // Case-insensitive equality as the private-profile functions compare names.
 bool ProfileNamesEqual(std::u16string_view a, std::u16string_view b);
 

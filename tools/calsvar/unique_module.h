@@ -3,30 +3,14 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "module/unique_handle.h"
 
 namespace calsvar {
 
-class UniqueModule {
- public:
-  UniqueModule() = default;
-  explicit UniqueModule(HMODULE module) : module_(module) {}
-  UniqueModule(const UniqueModule&) = delete;
-  UniqueModule& operator=(const UniqueModule&) = delete;
-  UniqueModule(UniqueModule&& other) noexcept : module_(std::exchange(other.module_, nullptr)) {}
-  UniqueModule& operator=(UniqueModule&& other) noexcept {
-    std::swap(module_, other.module_);
-    return *this;
-  }
-  ~UniqueModule() {
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
-
-  HMODULE get() const { return module_; }
-  explicit operator bool() const { return module_ != nullptr; }
-
- private:
-  HMODULE module_ = nullptr;
+struct LibraryFreer {
+  void operator()(HMODULE module) const { FreeLibrary(module); }
 };
+
+using UniqueModule = UniqueHandle<HMODULE, LibraryFreer>;
 
 }  // namespace calsvar

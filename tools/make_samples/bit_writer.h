@@ -14,8 +14,6 @@ class BitWriter {
   // Pads the last byte with zero bits.
   std::vector<std::uint8_t> Finish();
 
-  std::size_t bitCount() const { return bytes_.size() * 8 - static_cast<std::size_t>(free_); }
-
  private:
   std::vector<std::uint8_t> bytes_;
   int free_ = 0;  // unused low bits in the last byte

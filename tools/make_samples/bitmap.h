@@ -18,7 +18,6 @@ class Bitmap {
   std::span<const std::uint8_t> Row(int y) const {
     return {pixels_.data() + Offset(0, y), static_cast<std::size_t>(width_)};
   }
-  bool Black(int x, int y) const { return pixels_[Offset(x, y)] != 0; }
   // Pixels outside the picture are ignored, so shapes may cross its edges.
   void Set(int x, int y) {
     if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[Offset(x, y)] = 1;

@@ -2,10 +2,12 @@
 
 #include <sstream>
 
+#include "cals/utf8.h"
 #include "module/registrar/ascii_text.h"
 
 namespace registrar_test {
 
+using cals::ToUtf8;
 using registrar::KeyAccess;
 using registrar::RegistryKey;
 using registrar::RootKey;
@@ -16,23 +18,6 @@ namespace {
 std::u16string Lower(std::u16string_view text) {
   std::u16string out(text);
   for (char16_t& c : out) c = registrar::AsciiLower(c);
-  return out;
-}
-
-std::string Narrow(std::u16string_view text) {
-  std::string out;
-  for (char16_t c : text) {
-    if (c < 0x80) {
-      out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
   return out;
 }
 
@@ -140,9 +125,9 @@ class MemoryKey : public RegistryKey {
 void DumpNode(const InMemoryRegistry::Node& node, const std::string& path, std::ostringstream& out) {
   out << path << "\n";
   for (const auto& [unused, value] : node.values) {
-    out << path << " [" << Narrow(value.first) << "] = " << Narrow(value.second) << "\n";
+    out << path << " [" << ToUtf8(value.first) << "] = " << ToUtf8(value.second) << "\n";
   }
-  for (const auto& [unused, child] : node.subkeys) DumpNode(*child, path + "\\" + Narrow(child->name), out);
+  for (const auto& [unused, child] : node.subkeys) DumpNode(*child, path + "\\" + ToUtf8(child->name), out);
 }
 
 }  // namespace
@@ -163,7 +148,7 @@ std::shared_ptr<InMemoryRegistry::Node> InMemoryRegistry::RootOf(std::vector<std
   if (!parts->empty()) {
     for (RootKey candidate : {RootKey::kCurrentUser, RootKey::kLocalMachine, RootKey::kUsers,
                               RootKey::kCurrentConfig, RootKey::kClassesRoot}) {
-      if (Narrow(parts->front()) == RootName(candidate)) {
+      if (ToUtf8(parts->front()) == RootName(candidate)) {
         parts->erase(parts->begin());
         return roots_.at(candidate);
       }
@@ -206,7 +191,6 @@ void InMemoryRegistry::SetValue(const std::u16string& path, const std::u16string
 
 void InMemoryRegistry::DenyWrite(const std::u16string& path) { FindOrCreate(path)->writeDenied = true; }
 
-
 bool InMemoryRegistry::HasKey(const std::u16string& path) const { return Find(path) != nullptr; }
 
 std::optional<std::u16string> InMemoryRegistry::Value(const std::u16string& path,
@@ -229,8 +213,11 @@ std::vector<std::u16string> InMemoryRegistry::SubkeyNames(const std::u16string& 
 std::string InMemoryRegistry::Dump() const {
   std::ostringstream out;
   for (const auto& [root, node] : roots_) {
-    for (const auto& [unused, child] : node->subkeys) DumpNode(*child, std::string(RootName(root)) + "\\" + Narrow(child->name), out);
-    for (const auto& [unused, value] : node->values) out << RootName(root) << " [" << Narrow(value.first) << "] = " << Narrow(value.second) << "\n";
+    const std::string rootName = RootName(root);
+    for (const auto& [unused, child] : node->subkeys) DumpNode(*child, rootName + "\\" + ToUtf8(child->name), out);
+    for (const auto& [unused, value] : node->values) {
+      out << rootName << " [" << ToUtf8(value.first) << "] = " << ToUtf8(value.second) << "\n";
+    }
   }
   return out.str();
 }

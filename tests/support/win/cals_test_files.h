@@ -66,10 +66,12 @@ class TestInstallation {
  public:
   TestInstallation()
       : keyPath_(HKEY_LOCAL_MACHINE, kProductKey), location_(HKEY_LOCAL_MACHINE, kProductKey, kSharedLocationValue) {
-    CreateDirectoryW(folder_.File(L"FileFormats").c_str(), nullptr);
-    location_.SetString(folder_.path());
+    const bool folderMade = CreateDirectoryW(folder_.File(L"FileFormats").c_str(), nullptr) != FALSE;
+    ready_ = location_.SetString(folder_.path()) && folderMade;
   }
 
+  // Whether both the folder and the registry value were made.
+  bool ready() const { return ready_; }
   const TempDir& folder() const { return folder_; }
   ScopedRegistryValue& sharedLocation() { return location_; }
   std::wstring ConfigurationPath() const { return folder_.File(L"FileFormats\\Mirotex.ini"); }
@@ -81,6 +83,7 @@ class TestInstallation {
   TempDir folder_;
   ScopedKeyPath keyPath_;
   ScopedRegistryValue location_;
+  bool ready_ = false;
 };
 
 }  // namespace testing_support

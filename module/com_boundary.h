@@ -1,6 +1,7 @@
-// The one place where failures inside an interface operation become
-// HRESULTs. Every operation the host (or COM) can call runs its body through
-// ComBoundary, so no exception ever crosses into the caller's frames.
+// The one place where failures inside a COM entry point become HRESULTs:
+// the DLL's exports, the class objects and every interface operation of the
+// classes run their bodies through ComBoundary, so no exception ever crosses
+// into the caller's frames.
 #pragma once
 
 #include <windows.h>
