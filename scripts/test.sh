@@ -15,6 +15,22 @@ summary_of() {  # last "tests passed" line of a ctest log
   grep -E "tests passed|tests failed" "$1" | tail -1
 }
 
+# Under Wine a test program now and then fails to start at all (it ends at
+# once with no output). Failed Windows tests are run once more, and the
+# summary names every test that needed it, so a real flaky test stays
+# visible.
+retry_failed_windows_tests() {
+  local log_file=$1
+  local failed
+  failed=$(grep -E '^\s+[0-9]+ - .* \((Failed|Timeout|Exception)' "$log_file" | sed -E 's/^\s+[0-9]+ - ([^ ]+) .*/\1/')
+  [[ -n "$failed" ]] || return 1
+  log "retrying under Wine: $(echo $failed)"
+  ctest --preset windows --rerun-failed >"${log_file%.log}-retry.log" 2>&1 || return 1
+  local total
+  total=$(summary_of "$log_file" | grep -oE '[0-9]+$')
+  SUMMARY[windows]="100% of $total tests passed, after one retry of: $(echo $failed)"
+}
+
 run_preset() {
   local preset=$1
   local log_file="build/$preset-ctest.log"
@@ -36,6 +52,8 @@ run_preset() {
   log "test $preset"
   if ctest --preset "$preset" >"$log_file" 2>&1; then
     SUMMARY[$preset]="$(summary_of "$log_file")"
+  elif [[ $preset == windows ]] && retry_failed_windows_tests "$log_file"; then
+    :
   else
     grep -E "Failed|\*\*\*" "$log_file" | head -50
     SUMMARY[$preset]="$(summary_of "$log_file") (FAILED, see $log_file)"
