@@ -50,6 +50,11 @@ Status CalsHeader::SaveHeader() {
   if (platform_.files == nullptr || platform_.codec == nullptr) return kFail;
   const std::unique_ptr<OpenFile> file = platform_.files->OpenForUpdate(path);
   if (!file) return kFail;
+  // The file may have been cut or replaced since it was loaded. Writing the
+  // records into a file that no longer holds a whole header would make it
+  // longer and leave a header on something that never had one.
+  const std::int64_t size = file->Size();
+  if (size < static_cast<std::int64_t>(kHeaderSize)) return kFail;
 
   HeaderBlock block{};
   tagFinder.BuildHeaderBlock(block);

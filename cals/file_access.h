@@ -16,6 +16,9 @@ class OpenFile {
   // Absolute position from the start of the file.
   virtual bool Seek(std::int64_t offset) = 0;
   virtual std::int64_t Tell() = 0;
+  // Length of the file in bytes, or -1 when it cannot be told. The position
+  // is left where it was.
+  virtual std::int64_t Size() = 0;
   // Number of bytes actually read or written.
   virtual std::size_t Read(void* buffer, std::size_t size) = 0;
   virtual std::size_t Write(const void* buffer, std::size_t size) = 0;

@@ -32,6 +32,12 @@ class StdioFile final : public OpenFile {
     return std::ftell(stream_.get());
 #endif
   }
+  std::int64_t Size() override {
+    const std::int64_t position = Tell();
+    if (position < 0 || !SeekEnd()) return -1;
+    const std::int64_t size = Tell();
+    return Seek(position) ? size : -1;
+  }
   std::size_t Read(void* buffer, std::size_t size) override {
     return stream_ ? std::fread(buffer, 1, size, stream_.get()) : 0;
   }
@@ -45,6 +51,14 @@ class StdioFile final : public OpenFile {
   }
 
  private:
+  bool SeekEnd() {
+#ifdef _WIN32
+    return _fseeki64(stream_.get(), 0, SEEK_END) == 0;
+#else
+    return std::fseek(stream_.get(), 0, SEEK_END) == 0;
+#endif
+  }
+
   Stream stream_;
 };
 

@@ -201,6 +201,36 @@ TEST_F(CalsHeaderTest, ASaveThatFailsKeepsTheChangePending) {
   }
 }
 
+TEST_F(CalsHeaderTest, AFileCutBelowAHeaderSinceLoadingIsNotWritten) {
+  for (const std::size_t length : {std::size_t{0}, std::size_t{100}, std::size_t{1408}, std::size_t{2047}}) {
+    SCOPED_TRACE(length);
+    testing_support::HeaderRig local;
+    local.files.files[kPath] = MakeHeaderFile(kStandardRecords);
+    cals::CalsHeader file(local.platform);
+    ASSERT_EQ(file.LoadHeader(kPath), cals::kOk);
+    ASSERT_TRUE(file.tagFinder.SetTagValue(u"notes", u"changed"));
+    file.dirty = true;
+
+    local.files.files[kPath].resize(length);
+    const auto before = local.files.files[kPath];
+    EXPECT_EQ(file.SaveHeader(), cals::kFail);
+    EXPECT_EQ(local.files.files[kPath], before);
+    EXPECT_TRUE(file.dirty);
+    EXPECT_EQ(local.files.openHandles(), 0);
+  }
+}
+
+TEST_F(CalsHeaderTest, AFileOfExactlyOneHeaderIsWritten) {
+  auto bytes = MakeHeaderFile(kStandardRecords);
+  bytes.resize(cals::kHeaderSize);
+  Put(bytes);
+  ASSERT_EQ(header.LoadHeader(kPath), cals::kOk);
+  ASSERT_TRUE(header.tagFinder.SetTagValue(u"notes", u"changed"));
+  header.dirty = true;
+  EXPECT_EQ(header.SaveHeader(), cals::kOk);
+  EXPECT_EQ(File().size(), cals::kHeaderSize);
+}
+
 TEST_F(CalsHeaderTest, LoadingClearsTheDirtyMark) {
   Put(MakeHeaderFile(kStandardRecords));
   header.dirty = true;

@@ -58,6 +58,7 @@ class MemoryFiles final : public cals::FileOpener {
       return true;
     }
     std::int64_t Tell() override { return static_cast<std::int64_t>(position_); }
+    std::int64_t Size() override { return static_cast<std::int64_t>(bytes_.size()); }
     std::size_t Read(void* buffer, std::size_t size) override {
       if (position_ >= bytes_.size()) return 0;
       const std::size_t count = std::min(size, bytes_.size() - position_);
