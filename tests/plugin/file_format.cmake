@@ -3,6 +3,7 @@ mirotex_add_test(cals_file_tests
   SOURCES
     cals_file_variables_test.cpp
     cals_file_save_test.cpp
+    cals_file_save_faults_test.cpp
     cals_file_placeholders_test.cpp
     cals_file_interface_test.cpp
   LIBS plugin_file_format test_support)
