@@ -6,7 +6,7 @@ mirotex_add_test(cals_file_tests
     cals_file_save_faults_test.cpp
     cals_file_placeholders_test.cpp
     cals_file_interface_test.cpp
-  LIBS plugin_file_format test_support)
+  LIBS plugin_file_format test_support module_release_check)
 
 mirotex_add_test(cals_format_tests
   SOURCES
@@ -14,4 +14,4 @@ mirotex_add_test(cals_format_tests
     cals_format_interface_test.cpp
     cals_format_open_test.cpp
     cals_format_extension_groups_test.cpp
-  LIBS plugin_file_format test_support host_doubles_api)
+  LIBS plugin_file_format test_support host_doubles_api module_release_check)
