@@ -7,8 +7,10 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "tests/plugin/cals_file_fixture.h"
 
