@@ -11,7 +11,7 @@ class ShareDenyWriteFileOpener final : public FileOpener {
   // "rb"
   std::unique_ptr<OpenFile> OpenForRead(const std::u16string& path) override;
   // "r+b": the file must exist and keeps its length and every byte that is
-  // not written.
+  // not written. A file marked read-only is refused.
   std::unique_ptr<OpenFile> OpenForUpdate(const std::u16string& path) override;
 };
 

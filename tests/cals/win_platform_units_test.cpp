@@ -97,6 +97,25 @@ TEST_F(HeaderFiles, UpdateChangesOnlyTheBytesWrittenAndCreatesNothing) {
   EXPECT_EQ(GetFileAttributesW(absent.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+// Also where the platform would let the write through (Wine run as root).
+TEST_F(HeaderFiles, ReadOnlyFileOpensForReadingButNotForUpdate) {
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+  auto reader = files.OpenForRead(ToUtf16(path));
+  ASSERT_NE(reader, nullptr);
+  char bytes[4] = {};
+  EXPECT_EQ(reader->Read(bytes, 3), 3u);
+  EXPECT_STREQ(bytes, "012");
+  EXPECT_TRUE(reader->Close());
+
+  EXPECT_EQ(files.OpenForUpdate(ToUtf16(path)), nullptr);
+  ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL));
+  EXPECT_EQ(OtherOpen(GENERIC_WRITE), static_cast<DWORD>(ERROR_SUCCESS)) << "the refused open left no handle";
+  auto writer = files.OpenForUpdate(ToUtf16(path));
+  ASSERT_NE(writer, nullptr);
+  EXPECT_TRUE(writer->Close());
+  EXPECT_EQ(ReadBinaryFile(path), "0123456789");
+}
+
 TEST_F(HeaderFiles, RefusesAPathWithAnEmbeddedZero) {
   // The C runtime would open "a.cal" and ignore the rest.
   EXPECT_EQ(files.OpenForRead(ToUtf16(path) + u'\0' + u"x"), nullptr);
