@@ -37,11 +37,24 @@ class FuzzInput {
   // Text up to the next 0x00 byte (consumed) or the end. Each byte is one
   // Latin-1 character, except 0xFF, which takes the next two bytes as any
   // UTF-16 code unit (surrogates and zero included).
-  std::u16string TextUntilZero() {
+  std::u16string TextUntilZero() { return Text(true); }
+
+  // The same reading of every byte left, zero bytes included as U+0000.
+  std::u16string TextToEnd() { return Text(false); }
+
+  // The bytes not read yet; the input is then used up.
+  std::string_view TakeRest() {
+    const std::string_view rest = bytes_;
+    bytes_ = {};
+    return rest;
+  }
+
+ private:
+  std::u16string Text(bool stopAtZero) {
     std::u16string text;
     while (!bytes_.empty()) {
       const std::uint8_t byte = Byte();
-      if (byte == 0x00) break;
+      if (byte == 0x00 && stopAtZero) break;
       if (byte == 0xFF) {
         const std::uint8_t high = Byte();
         text.push_back(static_cast<char16_t>(high << 8 | Byte()));
@@ -52,7 +65,6 @@ class FuzzInput {
     return text;
   }
 
- private:
   std::string_view bytes_;
 };
 

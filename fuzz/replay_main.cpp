@@ -42,7 +42,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::sort(inputs.begin(), inputs.end());
-  for (const fs::path& input : inputs) Run(input);
+  // Each input is named before it runs, so that a failing one is known.
+  for (const fs::path& input : inputs) {
+    std::fprintf(stderr, "replaying %s\n", input.string().c_str());
+    Run(input);
+  }
   std::printf("%zu inputs replayed\n", inputs.size());
   return 0;
 }

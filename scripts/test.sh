@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds every preset and runs every test: the portable core natively, again
-# under AddressSanitizer/UBSan, and the Windows build under Wine.
+# under AddressSanitizer/UBSan/LeakSanitizer, again under ThreadSanitizer
+# (among them the concurrency test of the core), and the Windows build under
+# Wine.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 cd "$MIROTEX_ROOT"
@@ -63,6 +65,7 @@ run_preset() {
 
 run_preset native
 run_preset native-asan
+run_preset native-tsan
 
 use_wine_prefix "$MIROTEX_ROOT/build/windows/wineprefix"
 start_wineserver
@@ -73,7 +76,7 @@ trap - EXIT
 
 echo
 echo "== test summary"
-for preset in native native-asan windows; do
+for preset in native native-asan native-tsan windows; do
   printf '%-12s %s\n' "$preset" "${SUMMARY[$preset]:-not run}"
 done
 exit $FAILED

@@ -130,6 +130,11 @@ void DumpNode(const InMemoryRegistry::Node& node, const std::string& path, std::
   for (const auto& [unused, child] : node.subkeys) DumpNode(*child, path + "\\" + ToUtf8(child->name), out);
 }
 
+void CollectPaths(const InMemoryRegistry::Node& node, const std::u16string& path, std::vector<std::u16string>& out) {
+  out.push_back(path);
+  for (const auto& [unused, child] : node.subkeys) CollectPaths(*child, path + u"\\" + child->name, out);
+}
+
 }  // namespace
 
 InMemoryRegistry::InMemoryRegistry() {
@@ -220,6 +225,16 @@ std::string InMemoryRegistry::Dump() const {
     }
   }
   return out.str();
+}
+
+std::vector<std::u16string> InMemoryRegistry::KeyPaths() const {
+  std::vector<std::u16string> paths;
+  for (const auto& [root, node] : roots_) {
+    const std::string rootName = RootName(root);
+    const std::u16string prefix(rootName.begin(), rootName.end());
+    for (const auto& [unused, child] : node->subkeys) CollectPaths(*child, prefix + u"\\" + child->name, paths);
+  }
+  return paths;
 }
 
 }  // namespace registrar_test

@@ -41,6 +41,11 @@ class InMemoryRegistry : public registrar::RegistryRoots {
   // "HKCR\\a\\b [name] = text" ("[]" for the default value). UTF-8.
   std::string Dump() const;
 
+  // Every key below the roots, as "HKCR\\a\\b" with the names as stored,
+  // in the same order as Dump. Unlike Dump, unambiguous whatever the names
+  // hold: no key name contains a backslash.
+  std::vector<std::u16string> KeyPaths() const;
+
  private:
   // The root named by the first part of the path (which is then removed),
   // else HKCR.

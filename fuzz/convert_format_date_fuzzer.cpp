@@ -1,11 +1,16 @@
 // Fuzzes the date renderer with any date value and any style code: no
-// crash, a zero date declined with the output untouched, and calendar
-// fields that are either all -1 or a real date and time.
+// crash, a zero date declined with the output untouched, calendar fields
+// that are either all -1 or a real date and time, printable output of a
+// bounded length, and a code without a row of its own rendered exactly as
+// style 113. The input is the date's 8 bytes and the code's 4 (both in the
+// machine's byte order), so every double is reached: NaN of any payload,
+// both infinities, denormals, huge values and both zeros.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
+#include "convert/date_styles.h"
 #include "convert/format_date.h"
 #include "convert/ole_date.h"
 
@@ -46,6 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!rendered && out.text() != u"before") std::abort();
   for (char16_t c : out.text()) {
     if (c < 0x20 || c > 0x7E) std::abort();
+  }
+  if (out.text().size() > 64) std::abort();
+  if (!rendered) return 0;
+
+  // The same rendering every time, and unknown codes render as 113.
+  Str again(u"");
+  if (!convert::FormatDate(again, date, style) || again.text() != out.text()) std::abort();
+  if (convert::FindDateStyle(style).codes[0] == 113) {
+    Str fallback(u"");
+    if (!convert::FormatDate(fallback, date, 113) || fallback.text() != out.text()) std::abort();
   }
   return 0;
 }
