@@ -11,6 +11,8 @@ bool IsWhiteSpace(char16_t c) {
 
 std::u16string_view TrimRight(std::u16string_view text) {
   std::size_t end = text.size();
+  // Records are padded with blanks: skip those before the full test.
+  while (end > 0 && text[end - 1] == u' ') --end;
   while (end > 0 && IsWhiteSpace(text[end - 1])) --end;
   return text.substr(0, end);
 }

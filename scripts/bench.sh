@@ -171,7 +171,7 @@ calsvar_right=$("$WINE_BIN" "$calsvar_exe" get --name pelwidth --name pelheight 
 one_file=$(windows_path "${sample_files[0]}")
 count_profile_reads() {
   WINEDEBUG=+profile "$WINE_BIN" "$calsvar_exe" get "$@" "$one_file" 2>&1 >/dev/null |
-    grep -c 'GetPrivateProfileStringW'
+    grep -c 'trace:profile:GetPrivateProfileStringW L"'
 }
 # shellcheck disable=SC2086
 reads_host=$(count_profile_reads $name_args)
