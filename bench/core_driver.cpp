@@ -3,7 +3,7 @@
 // configuration asked for every record) and every variable the host would
 // see is read by name, as the plug-in's GetVariables does.
 //
-//   core_driver --ini PATH FOLDER|@LIST
+//   core_driver --ini PATH FOLDER|@LIST|FILE
 //
 // The tag configuration is the INI file PATH held in memory and answered
 // like the private-profile functions, so the figure is the core's own and
@@ -39,7 +39,7 @@ std::u16string ReadIni(const char* path, const cals::TextCodec& codec) {
 
 int main(int argc, char** argv) {
   if (argc != 4 || std::string(argv[1]) != "--ini") {
-    std::fprintf(stderr, "usage: core_driver --ini PATH FOLDER|@LIST\n");
+    std::fprintf(stderr, "usage: core_driver --ini PATH FOLDER|@LIST|FILE\n");
     return 2;
   }
   try {

@@ -28,7 +28,8 @@ std::vector<std::filesystem::path> ListedFiles(const std::filesystem::path& list
 std::vector<std::filesystem::path> CorpusFiles(const std::filesystem::path& operand) {
   const std::string text = operand.string();
   if (!text.empty() && text.front() == '@') return ListedFiles(text.substr(1));
-  if (!std::filesystem::is_directory(operand)) throw std::runtime_error(text + ": no such folder");
+  if (std::filesystem::is_regular_file(operand)) return {operand};
+  if (!std::filesystem::is_directory(operand)) throw std::runtime_error(text + ": no such file or folder");
   const calsvar::ExtensionFilter filter(kCalsExtensions);
   std::vector<std::filesystem::path> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(operand)) {

@@ -1,6 +1,7 @@
 // The files a benchmark driver works on: a folder (its CALS files, in all
 // subfolders, in name order, picked by the format's extensions as the
-// plug-in's host does) or "@LIST", a text file with one path per line.
+// plug-in's host does), "@LIST", a text file with one path per line, or a
+// single file.
 #pragma once
 
 #include <filesystem>

@@ -1,7 +1,7 @@
 // The native floor under the portable core's cost per file: open the file
 // with the C library, read 2048 bytes, close it; nothing else.
 //
-//   raw_floor_native FOLDER|@LIST
+//   raw_floor_native FOLDER|@LIST|FILE
 //
 // Prints the number of files, bytes read and a checksum, so that no work
 // can be left out.
@@ -22,7 +22,7 @@ struct StreamCloser {
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: raw_floor_native FOLDER|@LIST\n");
+    std::fprintf(stderr, "usage: raw_floor_native FOLDER|@LIST|FILE\n");
     return 2;
   }
   try {

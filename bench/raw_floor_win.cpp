@@ -3,7 +3,7 @@
 // plug-in does (C runtime, binary read, share-deny-write), read 2048 bytes,
 // close it.
 //
-//   raw_floor_win [--profile-reads N --ini PATH] FOLDER|@LIST
+//   raw_floor_win [--profile-reads N --ini PATH] FOLDER|@LIST|FILE
 //
 // --profile-reads N adds N private-profile reads per file against the INI
 // file PATH, made the way a header load makes them: for each record of
@@ -84,7 +84,7 @@ std::uint64_t ReadProfile(const std::vector<std::wstring>& sections, int reads, 
 }
 
 int Usage() {
-  fwprintf(stderr, L"usage: raw_floor_win [--profile-reads N --ini PATH] FOLDER|@LIST\n");
+  fwprintf(stderr, L"usage: raw_floor_win [--profile-reads N --ini PATH] FOLDER|@LIST|FILE\n");
   return 2;
 }
 
