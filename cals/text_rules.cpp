@@ -44,4 +44,12 @@ std::u16string ToLower(std::u16string_view text) {
   return lower;
 }
 
+bool LowersTo(std::u16string_view text, std::u16string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (ToLower(text[i]) != lower[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace cals
