@@ -21,8 +21,9 @@ Status CalsHeader::LoadHeader(const std::u16string& filePath) {
   const std::unique_ptr<OpenFile> file = platform_.files->OpenForRead(path);
   if (!file) return kCannotOpen;
 
+  // A file opened for reading starts at its first byte: no seek needed.
   HeaderBlock block{};
-  const std::size_t got = file->Seek(0) ? file->Read(block.data(), block.size()) : 0;
+  const std::size_t got = file->Read(block.data(), block.size());
   // A file that does not reach the fill character fails before the
   // configuration is looked for; one that holds it but not the whole block
   // fails after, so that a missing configuration is still reported first.

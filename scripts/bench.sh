@@ -61,7 +61,7 @@ cmake --build "$native_build" -j2 --target make_corpus raw_floor_native core_dri
 cmake --build "$windows_build" -j2 --target mirotex calsvar raw_floor_win >>"$out/build.log" 2>&1 ||
   die "windows build failed (see $out/build.log)"
 
-if [[ $(wc -l <"$corpus/manifest.tsv" 2>/dev/null) != "$files" ]]; then
+if [[ ! -f $corpus/manifest.tsv || $(wc -l <"$corpus/manifest.tsv") != "$files" ]]; then
   log "generating $files CALS files in $corpus"
   rm -rf "$corpus"
   "$native_build/tools/make_samples/make_corpus" "$corpus" "$files" >/dev/null || die "corpus generation failed"
