@@ -66,6 +66,9 @@ if [[ ! -f $corpus/manifest.tsv || $(wc -l <"$corpus/manifest.tsv") != "$files" 
   rm -rf "$corpus"
   "$native_build/tools/make_samples/make_corpus" "$corpus" "$files" >/dev/null || die "corpus generation failed"
 fi
+# First what can fail in a second, not after the long timings.
+memory=$("$native_build/bench/header_memory") || die "header_memory failed"
+
 empty=$out/empty-folder
 mkdir -p "$empty"
 
@@ -242,7 +245,6 @@ others_load_after=$(load_average)
 # ---------------------------------------------------------------- memory
 
 log "memory: one opened file, and peak resident memory of calsvar get"
-memory=$("$native_build/bench/header_memory") || die "header_memory failed"
 mem() { awk -v k="$1" '$1 == k { print $2 }' <<<"$memory"; }
 # GNU time's figure for the Wine process itself (the wineserver, which runs
 # on, is not in it).
