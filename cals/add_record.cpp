@@ -9,6 +9,24 @@
 #include "cals/text_rules.h"
 
 namespace cals {
+namespace {
+
+// The keys of a record's section. Every record of every load asks for all
+// three, and texts of this length do not fit a string's inline buffer:
+// made once, they cost no allocation per question.
+struct SectionKeys {
+  const std::u16string readOnly = u"Readonly";
+  const std::u16string tagNames = u"Tagnames";
+  const std::u16string tagPositions = u"Tagpositions";
+  const std::u16string none;
+};
+
+const SectionKeys& Keys() {
+  static const SectionKeys keys;
+  return keys;
+}
+
+}  // namespace
 
 bool TagFinder::AddRecord(const std::u16string& name, const std::u16string& value) {
   Tag tag;
@@ -17,10 +35,11 @@ bool TagFinder::AddRecord(const std::u16string& name, const std::u16string& valu
   const std::int32_t lastPosition = LastValuePosition(tag.name.size());
 
   if (TagConfig* config = platform_.config) {
-    tag.readOnly = config->ReadInt(iniPath_, tag.name, u"Readonly", 0) == 1;
-    const std::u16string names = config->ReadString(iniPath_, tag.name, u"Tagnames", u"", kConfigTextCapacity);
+    const SectionKeys& keys = Keys();
+    tag.readOnly = config->ReadInt(iniPath_, tag.name, keys.readOnly, 0) == 1;
+    const std::u16string names = config->ReadString(iniPath_, tag.name, keys.tagNames, keys.none, kConfigTextCapacity);
     const std::u16string positions =
-        config->ReadString(iniPath_, tag.name, u"Tagpositions", u"", kConfigTextCapacity);
+        config->ReadString(iniPath_, tag.name, keys.tagPositions, keys.none, kConfigTextCapacity);
     auto subTags = ParseSubTagLayout(names, positions, lastPosition);
     if (!subTags) return false;
     tag.subTags = std::move(*subTags);

@@ -8,16 +8,9 @@
 namespace cals {
 namespace {
 
-// The byte at offset 895, read by itself; the file position is put back.
-bool ReadFillCharacter(OpenFile& file, unsigned char& fillChar) {
-  const std::int64_t position = file.Tell();
-  if (!file.Seek(kFillCharOffset)) return false;
-  unsigned char byte = 0;
-  if (file.Read(&byte, 1) != 1) return false;
-  fillChar = byte;
-  if (position >= 0) file.Seek(position);
-  return true;
-}
+// The fill character lies inside the header block, so one read serves
+// both: a separate read of it would cost a seek and a read more per file.
+constexpr std::size_t kFillCharIndex = static_cast<std::size_t>(kFillCharOffset);
 
 }  // namespace
 
@@ -28,12 +21,18 @@ Status CalsHeader::LoadHeader(const std::u16string& filePath) {
   const std::unique_ptr<OpenFile> file = platform_.files->OpenForRead(path);
   if (!file) return kCannotOpen;
 
-  if (!ReadFillCharacter(*file, fillChar)) return kTooShort;
+  // A file opened for reading starts at its first byte: no seek needed.
+  HeaderBlock block{};
+  const std::size_t got = file->Read(block.data(), block.size());
+  // A file that does not reach the fill character fails before the
+  // configuration is looked for; one that holds it but not the whole block
+  // fails after, so that a missing configuration is still reported first.
+  if (got <= kFillCharIndex) return kTooShort;
+  fillChar = block[kFillCharIndex];
   if (!tagFinder.BeginLoad(fillChar)) return kFail;
 
   dirty = false;
-  HeaderBlock block{};
-  if (!file->Seek(0) || file->Read(block.data(), block.size()) != block.size()) return kTooShort;
+  if (got != block.size()) return kTooShort;
 
   for (std::size_t record = 0; record < kParsedRecords; ++record) {
     const auto fields = ReadRecordFields(

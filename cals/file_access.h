@@ -30,7 +30,8 @@ class OpenFile {
 class FileOpener {
  public:
   virtual ~FileOpener() = default;
-  // Binary read. Null when the file cannot be opened.
+  // Binary read, positioned at the start of the file. Null when the file
+  // cannot be opened.
   virtual std::unique_ptr<OpenFile> OpenForRead(const std::u16string& path) = 0;
   // Binary update in place: the file must exist; nothing is created or
   // truncated. Null when the file cannot be opened.

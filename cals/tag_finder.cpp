@@ -6,6 +6,9 @@ TagFinder::TagFinder(const HeaderPlatform& platform) : platform_(platform) {}
 
 bool TagFinder::BeginLoad(unsigned char fillChar) {
   tags_.clear();
+  // Room for every parsed record and the three tags derived from rpelcnt,
+  // so that a load never moves tags it has already added.
+  tags_.reserve(kParsedRecords + 3);
   if (!LocateConfiguration()) return false;
   fillChar_ = fillChar;
   return true;

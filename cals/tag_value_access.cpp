@@ -7,16 +7,18 @@
 
 namespace cals {
 
+// Names are compared with the query lower-cased on the fly: the host asks
+// for every variable of every file, and a lower-cased copy per query would
+// cost more than the search.
 bool TagFinder::GetTagValue(const std::u16string& name, std::u16string& text) const {
-  const std::u16string key = ToLower(name);
   for (const Tag& tag : tags_) {
     for (const SubTag& subTag : tag.subTags) {
-      if (subTag.name == key) {
+      if (LowersTo(name, subTag.name)) {
         text = ReadSubTagField(tag.value, subTag);
         return true;
       }
     }
-    if (tag.name == key) {
+    if (LowersTo(name, tag.name)) {
       text = tag.value;
       return true;
     }
@@ -26,10 +28,9 @@ bool TagFinder::GetTagValue(const std::u16string& name, std::u16string& text) co
 
 bool TagFinder::SetTagValue(const std::u16string& name, std::u16string text) {
   if (text.empty()) text = u"NONE";
-  const std::u16string key = ToLower(name);
   for (Tag& tag : tags_) {
     if (tag.subTags.empty()) {
-      if (tag.name != key) continue;
+      if (!LowersTo(name, tag.name)) continue;
       if (tag.readOnly) return false;
       tag.value = std::move(text);
       return true;
@@ -37,7 +38,7 @@ bool TagFinder::SetTagValue(const std::u16string& name, std::u16string text) {
     // The tag's own name is not looked at: a tag with sub-tags is written
     // only field by field.
     for (const SubTag& subTag : tag.subTags) {
-      if (subTag.name != key) continue;
+      if (!LowersTo(name, subTag.name)) continue;
       if (tag.readOnly) return false;
       tag.value = WriteSubTagField(tag.value, subTag, text);
       return true;

@@ -11,6 +11,8 @@ bool IsWhiteSpace(char16_t c) {
 
 std::u16string_view TrimRight(std::u16string_view text) {
   std::size_t end = text.size();
+  // Records are padded with blanks: skip those before the full test.
+  while (end > 0 && text[end - 1] == u' ') --end;
   while (end > 0 && IsWhiteSpace(text[end - 1])) --end;
   return text.substr(0, end);
 }
@@ -40,6 +42,17 @@ std::u16string ToLower(std::u16string_view text) {
   std::u16string lower(text);
   for (char16_t& c : lower) c = ToLower(c);
   return lower;
+}
+
+bool LowersTo(std::u16string_view text, std::u16string_view lower) {
+  if (text.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    // ASCII, nearly every name, without the call.
+    const char16_t lowered = c < 0x80 ? ((c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 0x20) : c) : ToLower(c);
+    if (lowered != lower[i]) return false;
+  }
+  return true;
 }
 
 }  // namespace cals

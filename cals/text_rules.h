@@ -22,5 +22,7 @@ std::u16string_view Trim(std::u16string_view text);
 // Other characters are left as they are, so the length never changes.
 char16_t ToLower(char16_t c);
 std::u16string ToLower(std::u16string_view text);
+// ToLower(text) == lower, without making the lower-cased copy.
+bool LowersTo(std::u16string_view text, std::u16string_view lower);
 
 }  // namespace cals

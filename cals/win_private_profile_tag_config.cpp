@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
+#include <string_view>
 
 #include "cals/win_utf16.h"
 
@@ -20,12 +22,14 @@ std::u16string PrivateProfileTagConfig::ReadString(const std::u16string& file, c
                                                    const std::u16string& defaultValue, std::size_t capacity) {
   const DWORD size = static_cast<DWORD>(std::min<std::size_t>(capacity, MAXDWORD));
   if (size == 0) return {};
-  std::wstring buffer(size, L'\0');
+  // Left uninitialised: the buffer holds 32767 characters for two reads of
+  // every record, and the platform writes only the text it copies and its
+  // terminating zero, so clearing it first would cost more than the copy.
+  const auto buffer = std::make_unique_for_overwrite<wchar_t[]>(size);
   const DWORD copied = GetPrivateProfileStringW(ToWide(section).c_str(), ToWide(key).c_str(),
-                                                ToWide(defaultValue).c_str(), buffer.data(), size,
+                                                ToWide(defaultValue).c_str(), buffer.get(), size,
                                                 ToWide(file).c_str());
-  buffer.resize(std::min<DWORD>(copied, size - 1));
-  return ToUtf16(buffer);
+  return ToUtf16(std::wstring_view(buffer.get(), std::min<DWORD>(copied, size - 1)));
 }
 
 }  // namespace cals

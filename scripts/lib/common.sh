@@ -1,24 +1,27 @@
-# Shared by scripts/test.sh and ./calsvar: package installation and the
-# Wine prefix kept inside the build tree.
+# Shared by scripts/test.sh, scripts/bench.sh and ./calsvar: package
+# installation and the Wine prefix kept inside the build tree.
 
 MIROTEX_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 WINE_BIN=/usr/lib/wine/wine64
 WINESERVER_BIN=/usr/lib/wine/wineserver
 
 MIROTEX_PACKAGES=(
-  cmake make g++ googletest libgtest-dev libgmock-dev
+  cmake make g++ googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   wine64 g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
 )
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
 
-# Installs whatever of MIROTEX_PACKAGES is missing: one apt-get update, one
-# apt-get install. Does nothing when everything is there.
+# Installs whatever of the packages named (default: MIROTEX_PACKAGES) is
+# missing: one apt-get update, one apt-get install. Does nothing when
+# everything is there.
 ensure_packages() {
+  local wanted=("$@")
+  ((${#wanted[@]})) || wanted=("${MIROTEX_PACKAGES[@]}")
   local missing=()
   local pkg
-  for pkg in "${MIROTEX_PACKAGES[@]}"; do
+  for pkg in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$pkg")
     fi

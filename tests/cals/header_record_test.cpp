@@ -62,6 +62,38 @@ TEST(RecordReading, ARecordWithoutZeroByteUsesAll128Bytes) {
   EXPECT_EQ(fields->value, u"");
 }
 
+// A code page in which a high byte takes the next byte with it, whatever
+// that byte is, and a high byte with nothing after it reads as "?".
+class GreedyPairCodec final : public cals::TextCodec {
+ public:
+  std::u16string Decode(std::string_view bytes) const override {
+    std::u16string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      const auto byte = static_cast<unsigned char>(bytes[i]);
+      if (byte < 0x80) {
+        text.push_back(byte);
+      } else {
+        text.push_back(i + 1 < bytes.size() ? u'\u30FB' : u'?');
+        ++i;
+      }
+    }
+    return text;
+  }
+  std::string Encode(std::u16string_view, std::size_t) const override { return {}; }
+};
+
+// Blank padding must decode as it would inside the whole record: after a
+// high byte it may belong to that byte's character.
+TEST(RecordReading, PaddingAfterAHighByteIsDecodedWithIt) {
+  const GreedyPairCodec codec;
+  const auto fields = cals::ReadRecordFields(MakeRecord("notes: A\x82"), codec);
+  ASSERT_TRUE(fields);
+  EXPECT_EQ(fields->value, u"A\u30FB");
+  const auto blankAfterAscii = cals::ReadRecordFields(MakeRecord("notes: A\x82\x41"), codec);
+  ASSERT_TRUE(blankAfterAscii);
+  EXPECT_EQ(blankAfterAscii->value, u"A\u30FB");
+}
+
 class RecordWriting : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(finder.BeginLoad('.')); }

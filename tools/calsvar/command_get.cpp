@@ -1,11 +1,13 @@
 // calsvar get: the variables the host sees in each file.
 #include <algorithm>
 
+#include "cals/windows_platform.h"
 #include "tools/calsvar/commands.h"
 #include "tools/calsvar/exit_codes.h"
 #include "tools/calsvar/exposed_names.h"
 #include "tools/calsvar/json_writer.h"
 #include "tools/calsvar/opened_file.h"
+#include "tools/calsvar/remembered_settings.h"
 #include "tools/calsvar/wide_text.h"
 
 namespace calsvar {
@@ -40,12 +42,19 @@ void ShowValues(const Invocation& inv, Console& console, const std::wstring& pat
 }  // namespace
 
 int RunGet(const Invocation& inv, IOrvFileFormat* format, Console& console) {
+  // The names of every file are listed from the configuration as it was
+  // when the run began; the values come from the plug-in, which reads it
+  // afresh.
+  const cals::HeaderPlatform& plugin = cals::WindowsHeaderPlatform();
+  RememberedTagConfig config(*plugin.config);
+  RememberedInstallation installation(*plugin.installation);
+  const cals::HeaderPlatform listing{plugin.codec, plugin.files, &config, &installation};
   return ForEachOpenedFile(inv, format, console, [&](const std::wstring& path, ComPtr<IOrvFileNavigator> file) {
     std::vector<std::wstring> names;
     for (const std::u16string& name : inv.names) names.push_back(ToWide(name));
     if (names.empty()) {
       cals::Status status = 0;
-      for (const std::u16string& name : ExposedVariableNames(path, status)) names.push_back(ToWide(name));
+      for (const std::u16string& name : ExposedVariableNames(listing, path, status)) names.push_back(ToWide(name));
       if (!cals::Succeeded(status)) {
         ReportLoadFailure(inv, console, path, status);
         return kExitLoadFailed;

@@ -16,8 +16,9 @@ void AddOnce(std::vector<std::u16string>& names, const std::u16string& name) {
 
 }  // namespace
 
-std::vector<std::u16string> ExposedVariableNames(const std::wstring& path, cals::Status& status) {
-  cals::CalsHeader header(cals::WindowsHeaderPlatform());
+std::vector<std::u16string> ExposedVariableNames(const cals::HeaderPlatform& platform, const std::wstring& path,
+                                                 cals::Status& status) {
+  cals::CalsHeader header(platform);
   status = header.LoadHeader(ToUtf16(path));
   if (!cals::Succeeded(status)) return {};
   const auto& tags = header.tagFinder.tags();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cals/header_platform.h"
 #include "cals/status.h"
 
 namespace calsvar {
@@ -15,8 +16,11 @@ inline constexpr char kNoSuchVariable[] = "the file has no such record and the t
 
 // The record names in file order, then width, height and colordepth when
 // present, then the sub-tags of the configuration; each name once. Empty
-// with a failed status when the file cannot be loaded.
-std::vector<std::u16string> ExposedVariableNames(const std::wstring& path, cals::Status& status);
+// with a failed status when the file cannot be loaded. The file is read
+// through `platform`: the plug-in's own, or one that remembers the
+// configuration's answers over a run (remembered_settings.h).
+std::vector<std::u16string> ExposedVariableNames(const cals::HeaderPlatform& platform, const std::wstring& path,
+                                                 cals::Status& status);
 
 // How the plug-in would answer a write of `name`: "not found", "read-only",
 // "has sub-tags", or empty text when the file does not say.

@@ -1,0 +1,369 @@
+#!/usr/bin/env bash
+# Whole-program benchmarks: what one CALS file costs through the plug-in
+# under Wine, what it costs the portable core natively, both against the raw
+# floor of the same runtime (open, read 2048 bytes, close), and what other
+# CALS readers (ImageMagick's identify, GDAL's gdalinfo) take for the same
+# files; then the core's figures per operation, the memory of one opened
+# file, peak resident memory, and instruction counts per file.
+#
+#   scripts/bench.sh            full run (10,000 files; about 20 minutes here)
+#   scripts/bench.sh --quick    1,000 files, fewer rounds: checks that
+#                               everything works, figures are rough
+#
+# Commands are timed with hyperfine in rounds: each round runs every
+# command of a group, so slow phases of a busy machine hit all of them;
+# medians and min-max are taken over all rounds. The load average is
+# recorded with every group. Results: build/bench/results.md (also
+# printed); raw data beside it.
+set -uo pipefail
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/lib/common.sh"
+cd "$MIROTEX_ROOT"
+
+BENCH_PACKAGES=(hyperfine jq imagemagick gdal-bin valgrind time)
+
+files=10000
+rounds=5        # hyperfine rounds per group
+runs=1          # runs of each command per round
+native_runs=10  # the same for the native drivers, which take milliseconds
+sample=200      # files timed one process each (gdalinfo, identify)
+identify_files=2000  # files identify reads in one process (about 20 ms each)
+wine_sample=20  # files timed one Wine process each (calsvar)
+micro_repetitions=5
+case ${1:-} in
+  --quick) files=1000 rounds=2 native_runs=5 sample=40 wine_sample=5 micro_repetitions=2 identify_files=300 ;;
+  "") ;;
+  *) printf 'usage: scripts/bench.sh [--quick]\n' >&2; exit 2 ;;
+esac
+
+out=$MIROTEX_ROOT/build/bench
+native_build=$MIROTEX_ROOT/build/native-release
+windows_build=$MIROTEX_ROOT/build/windows
+corpus=$out/corpus-$files
+raw=$out/raw
+results=$out/results.md
+ini=$MIROTEX_ROOT/samples/install/FileFormats/Mirotex.ini
+mkdir -p "$raw"
+
+die() { log "$*"; exit 1; }
+
+# ---------------------------------------------------------------- set-up
+
+ensure_packages || die "package installation failed"
+ensure_packages "${BENCH_PACKAGES[@]}" || die "package installation failed"
+
+log "building (native-release and windows presets)"
+[[ -f $native_build/CMakeCache.txt ]] || cmake --preset native-release >"$out/build.log" 2>&1 ||
+  die "configuring native-release failed (see $out/build.log)"
+cmake --build "$native_build" -j2 --target make_corpus raw_floor_native core_driver header_memory core_micro_bench \
+  >>"$out/build.log" 2>&1 || die "native build failed (see $out/build.log)"
+[[ -f $windows_build/CMakeCache.txt ]] || cmake --preset windows >>"$out/build.log" 2>&1 ||
+  die "configuring windows failed (see $out/build.log)"
+cmake --build "$windows_build" -j2 --target mirotex calsvar raw_floor_win >>"$out/build.log" 2>&1 ||
+  die "windows build failed (see $out/build.log)"
+
+if [[ ! -f $corpus/manifest.tsv || $(wc -l <"$corpus/manifest.tsv") != "$files" ]]; then
+  log "generating $files CALS files in $corpus"
+  rm -rf "$corpus"
+  "$native_build/tools/make_samples/make_corpus" "$corpus" "$files" >/dev/null || die "corpus generation failed"
+fi
+# First what can fail in a second, not after the long timings.
+memory=$("$native_build/bench/header_memory") || die "header_memory failed"
+
+empty=$out/empty-folder
+mkdir -p "$empty"
+
+windows_path() {  # as Wine's Z: drive shows a Unix path
+  local path
+  path=$(realpath "$1")
+  printf 'Z:%s' "${path//\//\\}"
+}
+
+# A prefix of our own, prepared by ./calsvar (registration, SharedLocation)
+# while our server runs, so that ./calsvar leaves the server to us.
+use_wine_prefix "$out/wineprefix"
+start_wineserver || die "a wineserver already runs for $WINEPREFIX"
+trap stop_wineserver EXIT
+CALSVAR_NO_BUILD=1 CALSVAR_BUILD_DIR=$windows_build CALSVAR_PREFIX=$WINEPREFIX \
+  ./calsvar info >/dev/null || die "./calsvar could not prepare the Wine prefix"
+
+calsvar_exe=$windows_build/module/calsvar.exe
+floor_exe=$windows_build/bench/raw_floor_win.exe
+win_corpus=$(windows_path "$corpus")
+win_ini=$(windows_path "$ini")
+# hyperfine hands commands to a shell: Windows paths need quotes there.
+q_corpus="'$win_corpus'"
+q_ini="'$win_ini'"
+q_empty="'$(windows_path "$empty")'"
+# Every variable of a corpus file, so that "get --name" reads all of them
+# with one load per file, as the host does.
+names=(srcdocid dstdocid txtfilid figid srcgph docls rtype rorient rpelcnt rdensty notes
+       width height colordepth orientation lineprogression pelwidth pelheight density)
+name_args=""
+for name in "${names[@]}"; do name_args+=" --name $name"; done
+
+# ---------------------------------------------------------------- helpers
+
+load_average() { uptime | sed -E 's/.*load average: //'; }
+
+# time_group NAME [HYPERFINE-OPTION...] COMMAND...: hyperfine, $rounds
+# rounds of all commands; raw JSON in $raw/NAME-ROUND.json.
+time_group() {
+  local group=$1
+  shift
+  local options=()
+  while [[ ${1:-} == -* ]]; do
+    options+=("$1")
+    shift
+  done
+  local round
+  for ((round = 1; round <= rounds; round++)); do
+    hyperfine --style none --warmup 0 --runs "${RUNS:-$runs}" "${options[@]}" --export-json "$raw/$group.round-$round.json" "$@" \
+      >/dev/null 2>>"$raw/hyperfine.log" || { tail -5 "$raw/hyperfine.log" >&2; die "hyperfine failed in group $group"; }
+  done
+}
+
+# stats GROUP INDEX: "median min max" in seconds of command INDEX over all rounds.
+stats() {
+  jq -s --argjson i "$2" -r '
+    [.[].results[$i].times[]] | sort as $t | ($t | length) as $n |
+    (if $n % 2 == 1 then $t[($n - 1) / 2] else ($t[$n / 2 - 1] + $t[$n / 2]) / 2 end) as $median |
+    "\($median) \($t[0]) \($t[$n - 1])"' "$raw/$1".round-*.json
+}
+
+# per_file SECONDS COUNT: microseconds per file, no decimals.
+per_file() { awk -v s="$1" -v n="$2" 'BEGIN { printf "%.0f", s * 1e6 / n }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+seconds() { awk -v s="$1" 'BEGIN { printf "%.3f", s }'; }
+
+# row GROUP INDEX COUNT LABEL INCLUDES: a table row per file.
+row() {
+  local median min max
+  read -r median min max < <(stats "$1" "$2")
+  printf '| %s | %s | %s | %s (%s-%s) | %s |\n' "$4" "$3" "$(seconds "$median")" \
+    "$(per_file "$median" "$3")" "$(per_file "$min" "$3")" "$(per_file "$max" "$3")" "$5"
+}
+median_of() { stats "$1" "$2" | cut -d' ' -f1; }
+
+table_head() {
+  printf '| Program | Files | Median total (s) | Per file, µs: median (min-max) | What the figure includes |\n'
+  printf '|---|---:|---:|---:|---|\n'
+}
+
+# ---------------------------------------------------------------- checks
+
+log "checking the other readers' answers against the corpus manifest"
+mapfile -t all_files < <(cut -f1 "$corpus/manifest.tsv" | sed "s|^|$corpus/|")
+mapfile -t sample_files < <(awk -v n="$sample" -v total="$files" 'NR % int(total / n) == 1' "$corpus/manifest.tsv" |
+  cut -f1 | head -n "$sample" | sed "s|^|$corpus/|")
+mapfile -t wine_sample_files < <(printf '%s\n' "${sample_files[@]}" | head -n "$wine_sample")
+printf '%s\n' "${sample_files[@]}" >"$out/sample.lst"
+printf '%s\n' "${all_files[@]}" >"$out/all.lst"
+printf '%s\n' "${wine_sample_files[@]}" >"$out/wine-sample.lst"
+
+# matching_sizes: reads "NAME<TAB>WIDTH<TAB>HEIGHT" lines (NAME a path or
+# file name) and counts those that agree with the manifest.
+matching_sizes() {
+  awk -F'\t' 'NR == FNR { n = $1; sub(/.*\//, "", n); want[n] = $2 "x" $3; next }
+    { n = $1; sub(/.*[\\\/]/, "", n) } (n in want) && want[n] == ($2 + 0) "x" ($3 + 0) { ok++ }
+    END { print ok + 0 }' "$corpus/manifest.tsv" -
+}
+# identify stops at the first file it cannot read, so the files are named
+# with the "CALS:" prefix that makes it use its CALS reader; plain names
+# are checked one process per file.
+head -n "$identify_files" "$out/all.lst" | sed 's/^/CALS:/' >"$out/identify.lst"
+sed 's/^/CALS:/' "$out/sample.lst" >"$out/identify-sample.lst"
+identify_right=$(xargs -d '\n' -s 2000000 identify -ping -format '%f %w %h\n' <"$out/identify.lst" 2>/dev/null |
+  tr ' ' '\t' | matching_sizes)
+identify_plain_right=$(for file in "${sample_files[@]}"; do
+  identify -ping -format '%f %w %h\n' "$file" 2>/dev/null
+done | tr ' ' '\t' | matching_sizes)
+gdal_right=$(for file in "${sample_files[@]}"; do
+  gdalinfo "$file" 2>/dev/null | awk -v f="$file" '/^Size is / { gsub(/,/, ""); print f "\t" $3 "\t" $4 }'
+done | matching_sizes)
+calsvar_right=$("$WINE_BIN" "$calsvar_exe" get --name pelwidth --name pelheight "$win_corpus" 2>/dev/null |
+  awk -F'\t' '/^== / { f = substr($0, 4) } $1 == "pelwidth" { w = $2 } $1 == "pelheight" { print f "\t" w "\t" $2 }' |
+  matching_sizes)
+
+# Private-profile reads per file: Wine traces each GetPrivateProfileStringW
+# call (GetPrivateProfileIntW goes through it) with its arguments, so traced
+# runs on one and on two files count what one more file costs.
+one_file=$(windows_path "${sample_files[0]}")
+two_files=("$one_file" "$(windows_path "${sample_files[1]}")")
+count_profile_reads() {
+  WINEDEBUG=+profile "$WINE_BIN" "$calsvar_exe" get "$@" 2>&1 >/dev/null |
+    grep -c 'trace:profile:GetPrivateProfileStringW L"'
+}
+marginal_reads() {  # the reads of the second file: calsvar get "$@"
+  echo $(($(count_profile_reads "$@" "${two_files[@]}") - $(count_profile_reads "$@" "$one_file")))
+}
+# shellcheck disable=SC2086
+reads_host=$(marginal_reads $name_args)
+reads_listing=$(marginal_reads)
+reads_first_listing=$(count_profile_reads "$one_file")
+log "private-profile reads per file: $reads_host (get --name), $reads_listing (get; $reads_first_listing for its first file)"
+
+# ---------------------------------------------------------------- timings
+
+log "Wine group: calsvar get against the raw floor, $rounds rounds (load: $(load_average))"
+wine_load_before=$(load_average)
+time_group wine --shell=none \
+  "$WINE_BIN $calsvar_exe get$name_args $q_corpus" \
+  "$WINE_BIN $calsvar_exe get $q_corpus" \
+  "$WINE_BIN $floor_exe $q_corpus" \
+  "$WINE_BIN $floor_exe --profile-reads $reads_host --ini $q_ini $q_corpus" \
+  "$WINE_BIN $floor_exe $q_empty"
+wine_load_after=$(load_average)
+
+log "Wine group, one process per file: $wine_sample files"
+win_sample_args=()
+for file in "${wine_sample_files[@]}"; do win_sample_args+=("$(windows_path "$file")"); done
+printf '%s\n' "${win_sample_args[@]}" >"$out/wine-sample-windows.lst"
+time_group wine-per-process \
+  "xargs -d '\n' -n1 $WINE_BIN $calsvar_exe get$name_args <$out/wine-sample-windows.lst" \
+  "xargs -d '\n' -n1 $WINE_BIN $floor_exe <$out/wine-sample-windows.lst"
+
+log "native group: core driver against the native raw floor (load: $(load_average))"
+native_load_before=$(load_average)
+# A run takes a fraction of a second: more runs per round.
+RUNS=$native_runs time_group native --shell=none \
+  "$native_build/bench/core_driver --ini $ini $corpus" \
+  "$native_build/bench/raw_floor_native $corpus" \
+  "$native_build/bench/raw_floor_native $empty"
+native_load_after=$(load_average)
+
+log "other readers: identify -ping and gdalinfo (load: $(load_average))"
+others_load_before=$(load_average)
+# gdalinfo rejects a few corpus files (see the checks above), which makes
+# xargs end with 123; their time is still counted.
+time_group others --ignore-failure \
+  "xargs -d '\n' -s 2000000 identify -ping -format '%w %h\n' <$out/identify.lst" \
+  "xargs -d '\n' -n1 identify -ping -format '%w %h\n' <$out/identify-sample.lst" \
+  "xargs -d '\n' -n1 gdalinfo <$out/sample.lst" \
+  "xargs -d '\n' -n1 $native_build/bench/core_driver --ini $ini <$out/sample.lst"
+others_load_after=$(load_average)
+
+# ---------------------------------------------------------------- memory
+
+log "memory: one opened file, and peak resident memory of calsvar get"
+mem() { awk -v k="$1" '$1 == k { print $2 }' <<<"$memory"; }
+# GNU time's figure for the Wine process itself (the wineserver, which runs
+# on, is not in it).
+peak_kib() {
+  /usr/bin/time -f '%M' -o "$raw/peak.txt" "$@" >/dev/null 2>&1
+  tail -1 "$raw/peak.txt"
+}
+# shellcheck disable=SC2086
+peak_host=$(peak_kib "$WINE_BIN" "$calsvar_exe" get $name_args "$win_corpus")
+peak_listing=$(peak_kib "$WINE_BIN" "$calsvar_exe" get "$win_corpus")
+peak_floor=$(peak_kib "$WINE_BIN" "$floor_exe" "$win_corpus")
+
+# ---------------------------------------------------------------- micro
+
+log "per-operation figures (Google Benchmark, $micro_repetitions repetitions)"
+micro_load=$(load_average)
+"$native_build/bench/core_micro_bench" --benchmark_repetitions="$micro_repetitions" \
+  --benchmark_report_aggregates_only=true --benchmark_out="$raw/micro.json" --benchmark_out_format=json \
+  >/dev/null 2>&1 || die "core_micro_bench failed"
+
+# ---------------------------------------------------------------- callgrind
+
+log "instructions per file (callgrind, 1000 files)"
+head -n 1000 "$out/all.lst" >"$out/callgrind.lst"
+instructions() {
+  valgrind --tool=callgrind --callgrind-out-file="$raw/callgrind-$1.out" "${@:2}" 2>&1 >/dev/null |
+    awk '/Collected :/ { printf "%.0f", $NF / 1000 }'
+}
+ir_core=$(instructions core "$native_build/bench/core_driver" --ini "$ini" "@$out/callgrind.lst")
+ir_floor=$(instructions floor "$native_build/bench/raw_floor_native" "@$out/callgrind.lst")
+
+# ---------------------------------------------------------------- report
+
+cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')
+ram=$(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
+
+m_host=$(median_of wine 0)
+m_listing=$(median_of wine 1)
+m_floor=$(median_of wine 2)
+m_floor_host=$(median_of wine 3)
+m_start=$(median_of wine 4)
+m_core=$(median_of native 0)
+m_native_floor=$(median_of native 1)
+m_native_start=$(median_of native 2)
+m_identify=$(median_of others 0)
+
+net() { awk -v a="$1" -v b="$2" 'BEGIN { print a - b }'; }
+
+{
+  printf '# Benchmark results\n\n'
+  printf 'Taken %s with `scripts/bench.sh%s`: %s files, %s rounds of %s run(s) per command (native drivers: %s runs per round).\n\n' \
+    "$(date -u '+%Y-%m-%d %H:%M UTC')" "${1:+ $1}" "$files" "$rounds" "$runs" "$native_runs"
+  printf 'Machine: %s cores of %s, %s RAM; Debian %s; %s; %s.\n\n' "$(nproc)" "$cpu" "$ram" \
+    "$(cat /etc/debian_version)" "$("$WINE_BIN" --version)" "$(g++ --version | head -1)"
+
+  printf '## Through the plug-in, under Wine\n\nLoad average before / after: %s / %s.\n\n' "$wine_load_before" "$wine_load_after"
+  table_head
+  row wine 0 "$files" "calsvar get --name x19 (one load per file, as the host)" "Wine process start, COM start-up, folder walk, OpenFile (file, registry, $reads_host private-profile reads), GetVariables of 19 names, output"
+  row wine 1 "$files" "calsvar get (names listed by calsvar)" "the same plus calsvar's own second load of each file to list its names, with the configuration's answers kept over the run ($reads_listing private-profile reads per file; $reads_first_listing for the first)"
+  row wine 2 "$files" "raw floor: open, read 2048, close" "Wine process start, folder walk, _wfsopen (share-deny-write), fread, fclose"
+  row wine 3 "$files" "raw floor + $reads_host private-profile reads" "the raw floor plus the reads one load makes, same INI file"
+  row wine 4 1 "raw floor on an empty folder" "Wine process start and exit only (figure is per process)"
+  printf '\nRatios of medians, process start (empty-folder run) subtracted from both sides:\n\n'
+  printf '| Comparison | Ratio | Goal |\n|---|---:|---|\n'
+  printf '| calsvar get --name / raw floor | %s | at most 1.3 |\n' "$(ratio "$(net "$m_host" "$m_start")" "$(net "$m_floor" "$m_start")")"
+  printf '| calsvar get --name / (raw floor + %s profile reads) | %s | |\n' "$reads_host" "$(ratio "$(net "$m_host" "$m_start")" "$(net "$m_floor_host" "$m_start")")"
+  printf '| calsvar get / (raw floor + %s profile reads) | %s | |\n' "$reads_host" "$(ratio "$(net "$m_listing" "$m_start")" "$(net "$m_floor_host" "$m_start")")"
+  printf '| (raw floor + %s profile reads) / raw floor | %s | the runtime'"'"'s share |\n' "$reads_host" "$(ratio "$(net "$m_floor_host" "$m_start")" "$(net "$m_floor" "$m_start")")"
+  printf '\nOne Wine process per file (%s files; includes Wine process start each time):\n\n' "$wine_sample"
+  table_head
+  row wine-per-process 0 "$wine_sample" "calsvar get --name x19 FILE, one process per file" "Wine process start, COM start-up, one load, output"
+  row wine-per-process 1 "$wine_sample" "raw floor FILE, one process per file" "Wine process start, one open/read/close"
+
+  printf '\n## Portable core, natively\n\nLoad average before / after: %s / %s.\n\n' "$native_load_before" "$native_load_after"
+  table_head
+  row native 0 "$files" "core driver" "process start, folder walk, LoadHeader (open, read, parse, in-memory tag configuration), every variable read by name"
+  row native 1 "$files" "native raw floor: open, read 2048, close" "process start, folder walk, fopen, fread, fclose"
+  row native 2 1 "native raw floor on an empty folder" "process start and exit only (per process)"
+  printf '\n| Comparison | Ratio | Goal |\n|---|---:|---|\n'
+  printf '| core driver / native raw floor (process start subtracted) | %s | at most 1.5 |\n' \
+    "$(ratio "$(net "$m_core" "$m_native_start")" "$(net "$m_native_floor" "$m_native_start")")"
+  printf '| instructions per file, core driver / raw floor (callgrind, 1000 files) | %s / %s = %s | |\n' \
+    "$ir_core" "$ir_floor" "$(ratio "$ir_core" "$ir_floor")"
+
+  printf '\n## Other CALS readers, natively\n\nLoad average before / after: %s / %s.\n\n' "$others_load_before" "$others_load_after"
+  table_head
+  row others 0 "$(wc -l <"$out/identify.lst")" "identify -ping -format '%w %h' CALS:FILE... (one process)" "one ImageMagick process start; per file what its CALS reader does to answer"
+  row others 1 "$sample" "identify -ping CALS:FILE, one process per file" "ImageMagick process start each time"
+  row others 2 "$sample" "gdalinfo, one process per file" "GDAL process start and driver registration each time, full info printout"
+  row others 3 "$sample" "core driver, one process per file" "process start each time"
+  printf '\n| Comparison | Ratio | Goal |\n|---|---:|---|\n'
+  identify_count=$(wc -l <"$out/identify.lst")
+  identify_per_file=$(awk -v s="$m_identify" -v n="$identify_count" 'BEGIN { print s / n }')
+  printf '| identify -ping per file (one process) / calsvar get --name per file | %s | above 1 |\n' \
+    "$(ratio "$identify_per_file" "$(awk -v s="$m_host" -v n="$files" 'BEGIN { print s / n }')")"
+  printf '| identify -ping per file (one process) / core driver per file | %s | above 1 |\n' \
+    "$(ratio "$identify_per_file" "$(awk -v s="$m_core" -v n="$files" 'BEGIN { print s / n }')")"
+  printf '\nWidth and height read right: identify with CALS: %s of %s files, with plain names %s of %s sampled; gdalinfo %s of %s sampled; calsvar (pelwidth, pelheight) %s of %s.\n' \
+    "$identify_right" "$(wc -l <"$out/identify.lst")" "$identify_plain_right" "$sample" "$gdal_right" "$sample" \
+    "$calsvar_right" "$files"
+
+  printf '\n## Memory\n\n'
+  printf '| Figure | Value |\n|---|---:|\n'
+  printf '| header object (CalsHeader) itself | %s bytes |\n' "$(mem object_size)"
+  printf '| standard header loaded: tags / sub-tags | %s / %s |\n' "$(mem tags)" "$(mem sub_tags)"
+  printf '| live after the load, object included: blocks | %s |\n' "$(mem live_blocks)"
+  printf '| live after the load, object included: bytes asked for | %s bytes |\n' "$(mem live_bytes)"
+  printf '| live after the load: bytes as handed out by malloc | %s bytes |\n' "$(mem live_usable_bytes)"
+  printf '| allocations during one load (configuration'"'"'s own left out) | %s (%s bytes) |\n' \
+    "$(mem load_allocations)" "$(mem load_allocated_bytes)"
+  printf '| peak resident memory, calsvar get --name x19 over %s files | %s KiB |\n' "$files" "$peak_host"
+  printf '| peak resident memory, calsvar get over %s files | %s KiB |\n' "$files" "$peak_listing"
+  printf '| peak resident memory, raw floor over %s files | %s KiB |\n' "$files" "$peak_floor"
+
+  printf '\n## Per operation (Google Benchmark, median of %s repetitions; load %s)\n\n' "$micro_repetitions" "$micro_load"
+  printf '| Operation | Wall ns | CPU ns |\n|---|---:|---:|\n'
+  jq -r '.benchmarks[] | select(.aggregate_name == "median") |
+    "| \(.run_name) | \(.real_time | floor) | \(.cpu_time | floor) |"' "$raw/micro.json"
+} >"$results"
+
+cat "$results"
+log "results in $results"
