@@ -46,19 +46,6 @@ std::vector<std::u16string> RecordNames(const std::uint8_t* file, const cals::Te
   return names;
 }
 
-bool IsBlankFill(unsigned char fill) {
-  if (fill == 0) return true;
-  const std::string_view byte(reinterpret_cast<const char*>(&fill), 1);
-  return cals::IsWhiteSpace(cals::Cp1252Codec().Decode(byte)[0]);
-}
-
-std::vector<cals::Tag> RecordTags(const cals::CalsHeader& header) {
-  std::vector<cals::Tag> tags;
-  for (const cals::Tag& tag : header.tagFinder.tags()) {
-    if (tag.writeBack) tags.push_back(tag);
-  }
-  return tags;
-}
 
 }  // namespace
 
@@ -83,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(header.fillChar == fileBytes[cals::kFillCharOffset]);
   FUZZ_CHECK(!header.dirty);
   fuzzing::CheckTagModel(header.tagFinder, rig.config);
-  const std::vector<cals::Tag> before = RecordTags(header);
+  const std::vector<cals::Tag> before = fuzzing::RecordTags(header.tagFinder);
   const std::vector<std::u16string> names = RecordNames(fileBytes, rig.codec);
   FUZZ_CHECK(before.size() == names.size());
   for (std::size_t i = 0; i < names.size(); ++i) FUZZ_CHECK(before[i].name == names[i]);
@@ -117,9 +104,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(again == cals::kOk || (again == cals::kFail && colonFill && before.size() < cals::kParsedRecords));
   if (again == cals::kOk) {
     fuzzing::CheckTagModel(reloaded.tagFinder, rig.config);
-    const std::vector<cals::Tag> after = RecordTags(reloaded);
+    const std::vector<cals::Tag> after = fuzzing::RecordTags(reloaded.tagFinder);
     FUZZ_CHECK(before.size() == after.size() || (colonFill && before.size() < after.size()));
-    const bool blankFill = IsBlankFill(header.fillChar);
+    const bool blankFill = fuzzing::IsBlankFill(header.fillChar);
     for (std::size_t i = 0; i < before.size(); ++i) {
       FUZZ_CHECK(before[i].name == after[i].name);
       FUZZ_CHECK(before[i].readOnly == after[i].readOnly && before[i].subTags == after[i].subTags);

@@ -9,6 +9,7 @@
 #include "cals/cals_header.h"
 #include "cals/text_rules.h"
 #include "fuzz/fuzz_support.h"
+#include "fuzz/tag_model_checks.h"
 #include "tests/support/header_rig.h"
 
 namespace {
@@ -21,20 +22,6 @@ constexpr char16_t kConfiguration[] =
     u"[rorient]\nReadonly=1\nTagnames=a;b;c\nTagpositions=1-3;5-7;-2-0\n"
     u"[bad]\nTagnames=x\nTagpositions=5-3\n";
 
-// Padding that the reader trims away again.
-bool IsBlankFill(unsigned char fill) {
-  if (fill == 0) return true;
-  const std::string_view byte(reinterpret_cast<const char*>(&fill), 1);
-  return cals::IsWhiteSpace(cals::Cp1252Codec().Decode(byte)[0]);
-}
-
-std::vector<cals::Tag> RecordTags(const cals::CalsHeader& header) {
-  std::vector<cals::Tag> tags;
-  for (const cals::Tag& tag : header.tagFinder.tags()) {
-    if (tag.writeBack) tags.push_back(tag);
-  }
-  return tags;
-}
 
 }  // namespace
 
@@ -71,12 +58,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(reloaded.LoadHeader(kPath) == cals::kOk);
   // The derived tags may differ: saving cuts rpelcnt to its field width,
   // which can drop its comma. The records themselves must come back.
-  const std::vector<cals::Tag> before = RecordTags(header);
-  const std::vector<cals::Tag> after = RecordTags(reloaded);
+  const std::vector<cals::Tag> before = fuzzing::RecordTags(header.tagFinder);
+  const std::vector<cals::Tag> after = fuzzing::RecordTags(reloaded.tagFinder);
   // A colon as fill character turns every empty slot into a nameless
   // record; those come after the ones written.
   FUZZ_CHECK(before.size() == after.size() || (header.fillChar == ':' && before.size() < after.size()));
-  const bool blankFill = IsBlankFill(header.fillChar);
+  const bool blankFill = fuzzing::IsBlankFill(header.fillChar);
   for (std::size_t i = 0; i < before.size(); ++i) {
     FUZZ_CHECK(before[i].name == after[i].name);
     if (!blankFill) continue;

@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "cals/cp1252_codec.h"
 #include "cals/header_layout.h"
 #include "cals/tag_config.h"
 #include "cals/tag_finder.h"
@@ -16,6 +18,22 @@
 #include "fuzz/fuzz_support.h"
 
 namespace fuzzing {
+
+// A fill character that the reader trims away again as padding.
+inline bool IsBlankFill(unsigned char fill) {
+  if (fill == 0) return true;
+  const std::string_view byte(reinterpret_cast<const char*>(&fill), 1);
+  return cals::IsWhiteSpace(cals::Cp1252Codec().Decode(byte)[0]);
+}
+
+// The tags that stand for records of the file, derived ones left out.
+inline std::vector<cals::Tag> RecordTags(const cals::TagFinder& finder) {
+  std::vector<cals::Tag> tags;
+  for (const cals::Tag& tag : finder.tags()) {
+    if (tag.writeBack) tags.push_back(tag);
+  }
+  return tags;
+}
 
 inline std::size_t CountListEntries(std::u16string_view list) {
   if (list.empty()) return 0;

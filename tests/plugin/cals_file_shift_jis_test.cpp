@@ -92,6 +92,18 @@ class ShiftJisFile : public CalsEnvironmentTest {
   }
 };
 
+// After a save: same length, bytes from 1408 on as they were, and each of
+// the 11 records within its 128 bytes holding whole characters only.
+void ExpectWholeRecordsAndTheRestKept(const std::string& original, const std::string& saved) {
+  ASSERT_EQ(original.size(), saved.size());
+  EXPECT_EQ(original.substr(kParsed), saved.substr(kParsed)) << "bytes from 1408 on never change";
+  for (std::size_t record = 0; record < 11; ++record) {
+    const std::string_view bytes = std::string_view(saved).substr(record * 128, 128);
+    EXPECT_EQ(128u, CharactersEnd(bytes)) << "record " << record + 1 << " ends in half a character";
+    EXPECT_TRUE(WholeCharacters(bytes)) << "record " << record + 1;
+  }
+}
+
 TEST_F(ShiftJisFile, DoubleByteValuesLoadAndReadAsTheirCharacters) {
   auto file = Open(MakeFile(JapaneseCalsFile()));
   ASSERT_TRUE(file);
@@ -122,13 +134,7 @@ TEST_F(ShiftJisFile, TooLongValuesLoseWholeCharactersOnlyAndStayInTheirRecords) 
   ASSERT_EQ(S_OK, file->Save());
 
   const std::string saved = ReadBinaryFile(path);
-  ASSERT_EQ(original.size(), saved.size());
-  EXPECT_EQ(original.substr(kParsed), saved.substr(kParsed)) << "bytes from 1408 on never change";
-  for (std::size_t record = 0; record < 11; ++record) {
-    const std::string_view bytes = std::string_view(saved).substr(record * 128, 128);
-    EXPECT_EQ(128u, CharactersEnd(bytes)) << "record " << record + 1 << " ends in half a character";
-    EXPECT_TRUE(WholeCharacters(bytes)) << "record " << record + 1;
-  }
+  ASSERT_NO_FATAL_FAILURE(ExpectWholeRecordsAndTheRestKept(original, saved));
   // txtfilid fills its record to the last byte with 59 characters; figid
   // and dstdocid have one byte left, too few for another character, so it
   // takes the fill character. The sheet of the drawing id is positions 8
@@ -179,13 +185,7 @@ TEST_F(ShiftJisFile, BrokenCharactersLoadAndAreWrittenBackWhole) {
   ASSERT_EQ(S_OK, WriteString(file.get(), L"figid", L"図"));
   ASSERT_EQ(S_OK, file->Save());
   const std::string saved = ReadBinaryFile(path);
-  ASSERT_EQ(original.size(), saved.size());
-  EXPECT_EQ(original.substr(kParsed), saved.substr(kParsed)) << "bytes from 1408 on never change";
-  for (std::size_t record = 0; record < 11; ++record) {
-    const std::string_view bytes = std::string_view(saved).substr(record * 128, 128);
-    EXPECT_EQ(128u, CharactersEnd(bytes)) << "record " << record + 1 << " ends in half a character";
-    EXPECT_TRUE(WholeCharacters(bytes)) << "record " << record + 1;
-  }
+  ASSERT_NO_FATAL_FAILURE(ExpectWholeRecordsAndTheRestKept(original, saved));
   EXPECT_EQ(cutAtTheEnd.substr(0, 127), saved.substr(2 * 128, 127));
   EXPECT_EQ(testing_support::Record("figid: \x90\x7D"), saved.substr(3 * 128, 128));
 }

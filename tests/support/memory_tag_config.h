@@ -121,9 +121,9 @@ class MemoryTagConfig final : public cals::TagConfig {
                              const std::u16string& key) const {
     if (!SameName(file, file_)) return nullptr;
     for (const Section& s : sections_) {
-      if (!SameName(s.name, section)) continue;
+      if (!cals::LowersTo(section, s.name)) continue;
       for (const auto& [name, value] : s.keys) {
-        if (SameName(name, key)) return &value;
+        if (cals::LowersTo(key, name)) return &value;
       }
       return nullptr;  // a second section of the same name is never searched
     }
