@@ -99,6 +99,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     };
     if (option == u"--help" || option == u"-h") {
       command = Command::kHelp;
+    } else if (option == u"--version" && !inlineValue) {
+      command = Command::kVersion;
     } else if (option == u"--json" && !inlineValue) {
       inv.json = true;
     } else if (option == u"--dll") {
@@ -130,6 +132,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     case Command::kInfo:
     case Command::kRegister:
     case Command::kUnregister:
+    case Command::kVersion:
       if (!operands.empty()) return Fail("this command takes no file or value: \"" + cals::ToUtf8(operands[0]) + "\"");
       break;
     case Command::kGet:
@@ -167,6 +170,8 @@ std::string UsageText() {
          "      checks the tag configuration (default: the installed one)\n"
          "  calsvar register | unregister\n"
          "      runs the plug-in DLL's own registration\n"
+         "  calsvar --version\n"
+         "      the versions of calsvar and of the plug-in DLL it uses, and that DLL's path\n"
          "options:\n"
          "  --dll PATH   use this plug-in DLL directly instead of the registered one\n"
          "FILE may be a folder: its CALS files, recursively.\n"

@@ -5,6 +5,7 @@
 //   calsvar [--dll PATH] set [--json] [--date-style N] FILE NAME=VALUE... [NAME@date=YYYY-MM-DD[THH:MM:SS]]...
 //   calsvar check-config [--json] [INI]
 //   calsvar [--dll PATH] register | unregister
+//   calsvar [--dll PATH] --version
 #pragma once
 
 #include <cstdint>
@@ -14,7 +15,7 @@
 
 namespace calsvar {
 
-enum class Command { kHelp, kInfo, kGet, kSet, kCheckConfig, kRegister, kUnregister };
+enum class Command { kHelp, kInfo, kGet, kSet, kCheckConfig, kRegister, kUnregister, kVersion };
 
 // One NAME=VALUE of "set": a string, or a date given as NAME@date=...
 struct Assignment {

@@ -12,5 +12,6 @@ int RunGet(const Invocation& inv, IOrvFileFormat* format, Console& console);
 int RunSet(const Invocation& inv, IOrvFileFormat* format, Console& console);
 int RunCheckConfig(const Invocation& inv, Console& console);
 int RunRegistration(const Invocation& inv, Console& console);
+int RunVersion(const Invocation& inv, Console& console);
 
 }  // namespace calsvar
