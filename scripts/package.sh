@@ -56,7 +56,8 @@ trap 'rm -rf "$stage"' EXIT
 mkdir -p "$stage/FileFormats"
 cp "$build_dir/module/mirotex.dll" "$build_dir/module/calsvar.exe" INSTALL.md "$stage/"
 cp samples/install/FileFormats/Mirotex.ini "$stage/FileFormats/"
-(cd "$stage" && find . -type f -printf '%P\n' | LC_ALL=C sort | xargs sha256sum >SHA256SUMS)
+sums=$(cd "$stage" && find . -type f -printf '%P\n' | LC_ALL=C sort | xargs sha256sum) || fail "sha256sum failed"
+printf '%s\n' "$sums" >"$stage/SHA256SUMS"
 
 # zip keeps each file's mode and time (as local time: hence TZ=UTC), and
 # takes options from ZIP and ZIPOPT; -X leaves out the extra fields (Unix
