@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds every preset and runs every test: the portable core natively, again
+# Checks that includes keep to the layers (scripts/check_layers.sh), then
+# builds every preset and runs every test: the portable core natively, again
 # under AddressSanitizer/UBSan/LeakSanitizer, again under ThreadSanitizer
 # (among them the concurrency test of the core), the Windows build under
 # Wine, and the release zip (reproducible, and installed as INSTALL.md says).
@@ -63,6 +64,14 @@ run_preset() {
   fi
 }
 
+log "check layers"
+if scripts/check_layers.sh; then
+  SUMMARY[layers]="includes keep to scripts/layers.txt"
+else
+  SUMMARY[layers]="FAILED: includes that reach up or across (above)"
+  FAILED=1
+fi
+
 # A check script of its own (its last line is "N passed, M failed"), timed.
 run_check() {
   local name=$1
@@ -97,7 +106,7 @@ run_check install tests/release/install_as_written.sh build/package-check/first/
 
 echo
 echo "== test summary"
-for preset in native native-asan native-tsan windows package install; do
+for preset in layers native native-asan native-tsan windows package install; do
   printf '%-12s %s\n' "$preset" "${SUMMARY[$preset]:-not run}"
 done
 exit $FAILED

@@ -21,7 +21,7 @@ source "$root/scripts/lib/common.sh"
 
 zip=$(realpath "${1:?usage: install_as_written.sh ZIP}")
 version=$(basename "$zip" | sed -n 's/^mirotex-\(.*\)-win64\.zip$/\1/p')
-idl=$root/module/mirotex.idl
+idl=$root/plugin/mirotex.idl
 
 work=$root/build/install-check
 rm -rf "$work"
