@@ -96,7 +96,7 @@ q_ini="'$win_ini'"
 q_empty="'$(windows_path "$empty")'"
 # Every variable of a corpus file, so that "get --name" reads all of them
 # with one load per file, as the host does.
-names=(srcdocid dstdocid txtfilid figid srcgph docls rtype rorient rpelcnt rdensty notes
+names=(srcdocid dstdocid txtfilid figid srcgph doccls rtype rorient rpelcnt rdensty notes
        width height colordepth orientation lineprogression pelwidth pelheight density)
 name_args=""
 for name in "${names[@]}"; do name_args+=" --name $name"; done

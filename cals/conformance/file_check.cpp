@@ -66,7 +66,7 @@ class RasterChecker {
         Add(Severity::kError,
             "a code that is not valid at line " + std::to_string(done + 1) + " of " + std::to_string(height) + " (" +
                 decoder.Problem() + ")" + DecodedAs(),
-            Offset(decoder), done + 1);
+            static_cast<std::int64_t>(kHeaderSize + decoder.ProblemBit() / 8), done + 1);
       }
       return;
     }
@@ -135,17 +135,18 @@ FileReport CheckFile(ByteSource& file) {
     have += take;
     piece = piece.subspan(take);
   }
-  HeaderReport checked = CheckHeader(std::span<const std::uint8_t>(header.data(), have));
-  report.findings = std::move(checked.findings);
-  report.width = checked.width;
-  report.height = checked.height;
   if (have < header.size()) {
+    // Not a CALS file at all; its records would only add noise.
     report.fileSize = have;
     report.findings.push_back(Finding{Severity::kError,
                                       "the file has " + Count(have, "byte") + ", fewer than the 2048 of a header",
                                       std::nullopt, static_cast<std::int64_t>(have), std::nullopt});
     return report;
   }
+  HeaderReport checked = CheckHeader(header);
+  report.findings = std::move(checked.findings);
+  report.width = checked.width;
+  report.height = checked.height;
 
   RasterSource raster(piece, file);
   if (!report.width || !report.height) {

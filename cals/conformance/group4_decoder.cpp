@@ -177,6 +177,7 @@ LineOutcome Group4Decoder::DecodeLine() {
     const std::int32_t b1 = ref[b];
     const std::int32_t b2 = ref[b + 1];
 
+    codeStart_ = bitsRead_;
     const bool whole = Fill(kModeBits);
     const ModeEntry entry = kModes[Peek(kModeBits)];
     if (entry.length > windowBits_ || (!whole && entry.mode == Mode::kZeros)) return LineOutcome::kDataEnds;

@@ -53,6 +53,8 @@ class Group4Decoder {
   std::span<const std::int32_t> Changes() const { return coding_; }
 
   const std::string& Problem() const { return problem_; }
+  // Where the code that was not valid begins, in bits from the start.
+  std::uint64_t ProblemBit() const { return codeStart_; }
 
   // Bits of whole codes read so far.
   std::uint64_t BitsRead() const { return bitsRead_; }
@@ -77,6 +79,7 @@ class Group4Decoder {
   std::uint64_t window_ = 0;  // bits not yet read, first one in the top bit
   int windowBits_ = 0;        // real bits in window_
   std::uint64_t bitsRead_ = 0;
+  std::uint64_t codeStart_ = 0;
 
   std::int32_t width_;
   std::vector<std::int32_t> reference_;  // the line above, with three sentinels

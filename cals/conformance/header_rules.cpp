@@ -160,6 +160,7 @@ class HeaderChecker {
     // A line break in a record: records written as lines, one after the
     // other, or a stray one.
     const std::size_t lineBreak = content.find_first_of("\r\n");
+    bool packedRecords = false;
     if (lineBreak != std::string_view::npos) {
       const std::size_t next = content.find_first_not_of("\r\n \t", lineBreak);
       const std::string_view rest = next == std::string_view::npos ? std::string_view() : content.substr(next);
@@ -170,6 +171,7 @@ class HeaderChecker {
       if (packed) {
         Add(Severity::kError, "records packed with line feeds: another record follows a line break in this one", record,
             static_cast<std::int64_t>(base + lineBreak));
+        packedRecords = true;
       } else {
         Add(Severity::kWarning, rest.empty() ? "a line break after the value" : "a line break inside the value",
             record, static_cast<std::int64_t>(base + lineBreak));
@@ -195,11 +197,14 @@ class HeaderChecker {
           record, static_cast<std::int64_t>(base + firstOdd));
     }
 
+    // Text in records 12 to 16 is a record only with a colon.
+    if (!named && colon == std::string_view::npos) return;
     // The record's own "name: value", then any packed behind line breaks.
     std::size_t start = 0;
     bool afterBreak = false;
     while (start < content.size()) {
-      const std::size_t stop = std::min(content.find_first_of("\r\n", start), content.size());
+      const std::size_t stop =
+          packedRecords ? std::min(content.find_first_of("\r\n", start), content.size()) : content.size();
       ParseSegment(content.substr(start, stop - start), record, static_cast<std::int64_t>(base + start), afterBreak);
       start = content.find_first_not_of("\r\n", stop);
       if (start == std::string_view::npos) break;
