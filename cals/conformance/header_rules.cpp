@@ -54,12 +54,25 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsAlnum(char c) { return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 std::string Hex(unsigned char byte) {
   char text[8];
   std::snprintf(text, sizeof text, "0x%02X", byte);
   return text;
+}
+
+// Header text quoted for a message, which must stay plain ASCII whatever
+// the header holds: other bytes are shown as \xNN.
+std::string Quoted(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F) {
+      out += c;
+    } else {
+      out += "\\x" + Hex(byte).substr(2);
+    }
+  }
+  return out + "\"";
 }
 
 std::string Padded(std::int64_t value, int digits) {
@@ -143,9 +156,10 @@ class HeaderChecker {
       const std::size_t keep = text.find_last_not_of(text.back());
       const std::size_t run = text.size() - (keep == std::string_view::npos ? 0 : keep + 1);
       if (run >= 3) {
-        Add(Severity::kWarning,
-            "padded with '" + std::string(1, text.back()) + "' (" + Hex(static_cast<unsigned char>(text.back())) +
-                ") instead of spaces",
+        const auto fill = static_cast<unsigned char>(text.back());
+        const std::string shown = fill >= 0x20 && fill < 0x7F ? "'" + std::string(1, text.back()) + "' (" + Hex(fill) + ")"
+                                                              : Hex(fill);
+        Add(Severity::kWarning, "padded with " + shown + " instead of spaces",
             record, static_cast<std::int64_t>(base + text.size() - run));
         text.remove_suffix(run);
       }
