@@ -76,19 +76,38 @@ std::size_t Stride(int width) { return (static_cast<std::size_t>(width) + 7) / 8
 
 }  // namespace
 
-std::optional<Pels> LibtiffDecodeGroup4(std::span<const std::uint8_t> data, int width, int height) {
+struct LibtiffStrip::Held {
   MemoryFile file;
+  UniqueTiff tiff;
+  std::size_t size = 0;
+};
+
+LibtiffStrip::LibtiffStrip(std::span<const std::uint8_t> data, int width, int height) : held_(std::make_unique<Held>()) {
   {
-    const UniqueTiff tiff = Open(file, "w");
+    const UniqueTiff tiff = Open(held_->file, "w");
     if (!tiff) throw std::runtime_error("libtiff cannot make a file in memory");
     SetGroup4Fields(tiff.get(), width, height);
     std::vector<std::uint8_t> raw(data.begin(), data.end());
-    if (TIFFWriteRawStrip(tiff.get(), 0, raw.data(), static_cast<tmsize_t>(raw.size())) < 0) return std::nullopt;
+    if (TIFFWriteRawStrip(tiff.get(), 0, raw.data(), static_cast<tmsize_t>(raw.size())) < 0) {
+      throw std::runtime_error("libtiff cannot hold the strip");
+    }
   }
-  const UniqueTiff tiff = Open(file, "r");
-  if (!tiff) return std::nullopt;
-  std::vector<std::uint8_t> packed(Stride(width) * static_cast<std::size_t>(height));
-  if (TIFFReadEncodedStrip(tiff.get(), 0, packed.data(), static_cast<tmsize_t>(packed.size())) < 0) return std::nullopt;
+  held_->tiff = Open(held_->file, "r");
+  if (!held_->tiff) throw std::runtime_error("libtiff cannot read back the file it wrote");
+  held_->size = Stride(width) * static_cast<std::size_t>(height);
+}
+
+LibtiffStrip::~LibtiffStrip() = default;
+
+bool LibtiffStrip::Decode(std::vector<std::uint8_t>& packed) {
+  packed.resize(held_->size);
+  return TIFFReadEncodedStrip(held_->tiff.get(), 0, packed.data(), static_cast<tmsize_t>(packed.size())) >= 0;
+}
+
+std::optional<Pels> LibtiffDecodeGroup4(std::span<const std::uint8_t> data, int width, int height) {
+  LibtiffStrip strip(data, width, height);
+  std::vector<std::uint8_t> packed;
+  if (!strip.Decode(packed)) return std::nullopt;
   Pels pels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
   for (std::size_t y = 0; y < static_cast<std::size_t>(height); ++y) {
     for (std::size_t x = 0; x < static_cast<std::size_t>(width); ++x) {
