@@ -7,7 +7,7 @@
 
 #include "cals/conformance/byte_source.h"
 #include "cals/conformance/file_check.h"
-#include "cals/windows_platform.h"
+#include "cals/windows/windows_platform.h"
 #include "tools/calsvar/check_report.h"
 #include "tools/calsvar/commands.h"
 #include "tools/calsvar/exit_codes.h"

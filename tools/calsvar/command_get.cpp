@@ -1,7 +1,7 @@
 // calsvar get: the variables the host sees in each file.
 #include <algorithm>
 
-#include "cals/windows_platform.h"
+#include "cals/windows/windows_platform.h"
 #include "tools/calsvar/commands.h"
 #include "tools/calsvar/exit_codes.h"
 #include "tools/calsvar/exposed_names.h"

@@ -4,7 +4,7 @@
 
 #include "cals/cals_header.h"
 #include "cals/text_rules.h"
-#include "cals/windows_platform.h"
+#include "cals/windows/windows_platform.h"
 #include "tools/calsvar/wide_text.h"
 
 namespace calsvar {
