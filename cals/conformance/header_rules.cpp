@@ -60,10 +60,10 @@ std::string Hex(unsigned char byte) {
   return text;
 }
 
-// Header text quoted for a message, which must stay plain ASCII whatever
-// the header holds: other bytes are shown as \xNN.
-std::string Quoted(std::string_view text) {
-  std::string out = "\"";
+// Header text for a message, which must stay plain ASCII whatever the
+// header holds: other bytes are shown as \xNN.
+std::string Printable(std::string_view text) {
+  std::string out;
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte >= 0x20 && byte < 0x7F) {
@@ -72,8 +72,10 @@ std::string Quoted(std::string_view text) {
       out += "\\x" + Hex(byte).substr(2);
     }
   }
-  return out + "\"";
+  return out;
 }
+
+std::string Quoted(std::string_view text) { return "\"" + Printable(text) + "\""; }
 
 std::string Padded(std::int64_t value, int digits) {
   char text[32];
@@ -405,7 +407,7 @@ class HeaderChecker {
   }
 
   void CheckRorient(const Occurrence& o) {
-    report_.rorient = o.value;
+    report_.rorient = Printable(o.value);
     const ScannedPair angles = ScanDecimalPair(Widened(o.value), u',');
     if (!angles.first || !angles.second) {
       Add(Severity::kError,

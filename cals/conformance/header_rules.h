@@ -25,7 +25,7 @@ struct HeaderReport {
   // numbers are there and above 0.
   std::optional<std::int32_t> width;
   std::optional<std::int32_t> height;
-  std::string rorient;  // the rorient value as found, empty when there is none
+  std::string rorient;  // the rorient value as found (other bytes than printable ASCII as \xNN), or empty
 };
 
 // `header` is the start of the file: 2048 bytes, or fewer when the file is
