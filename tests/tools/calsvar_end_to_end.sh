@@ -152,7 +152,26 @@ expect 0 --version
 line 1 "calsvar $MIROTEX_VERSION"
 line 2 "plug-in $MIROTEX_VERSION, registered: Z:${dll//\//\\}"
 
+# check: the bundled samples are whole and standard, but for the one that
+# is unusual on purpose; a cut copy names the line; a missing file is exit 3.
+expect 1 check samples
+line 1 $'samples/blank-page.cal\tok'
+line 2 $'samples/drawing-a4.cal\tok'
+line 3 $'samples/unusual-records.cal\terror\tthe name "SrcDocId" has upper-case letters: readers look for names in lower case, record 1, byte 0'
+has out $'samples/archive/SCAN-0042.CG4\tok'
+has err '4 files: 3 ok, 0 with warnings, 1 with errors'
+expect 0 check --json samples/drawing-a4.cal
+line 1 '{"file": "samples/drawing-a4.cal", "result": "ok", "width": 1654, "height": 2339, "linesDecoded": 2339, "bytes": 7664, "findings": []}'
+head -c 2148 samples/blank-page.cal >"$work/cut.cal"
+expect 1 check "$work/cut.cal"
+line 1 "$work/cut.cal"$'\terror\traster ends after line 800 of 2200: the file was probably cut (decoded as 2200 lines of 1728 pels, as rpelcnt gives them), byte 2148'
+has err '1 files: 0 ok, 0 with warnings, 1 with errors'
+expect 3 check "$work/missing.cal" samples/blank-page.cal
+line 1 "$work/missing.cal"$'\terror\tcannot be read: there is no such file'
+has err '2 files: 1 ok, 0 with warnings, 1 with errors'
+
 # Usage errors.
+expect 2 check
 expect 2 get
 expect 2 set samples/drawing-a4.cal notes
 expect 2 set samples/drawing-a4.cal "notes@date=2024-02-30"

@@ -40,6 +40,8 @@ int Run(const Invocation& inv, Console& console) {
       return kExitOk;
     case Command::kCheckConfig:
       return RunCheckConfig(inv, console);
+    case Command::kCheck:
+      return RunCheck(inv, console);
     case Command::kRegister:
     case Command::kUnregister:
       return RunRegistration(inv, console);
