@@ -138,9 +138,19 @@ checks=$((checks + 1))
 "$WINE_BIN" "$CALSVAR_BUILD_DIR/module/calsvar.exe" info >"$work/out" 2>"$work/err"
 (($? == 3)) || fail "calsvar.exe info without registration did not exit 3"
 has err 'register it with'
+checks=$((checks + 1))
+"$WINE_BIN" "$CALSVAR_BUILD_DIR/module/calsvar.exe" --version >"$work/out" 2>"$work/err"
+(($? == 0)) || fail "calsvar.exe --version without registration did not exit 0"
+line 2 'plug-in: none registered ("Mirotex.CalsFormat" is not in the registry); register mirotex.dll with regsvr32, or name one with --dll PATH'
 expect 0 get --dll "$dll" samples/drawing-a4.cal --name rtype
 line 1 $'rtype\t1'
+expect 0 --dll "$dll" --version
+line 2 "plug-in $MIROTEX_VERSION, given with --dll: $dll"
 expect 0 register
+# --version: the project version, and the DLL that is now registered.
+expect 0 --version
+line 1 "calsvar $MIROTEX_VERSION"
+line 2 "plug-in $MIROTEX_VERSION, registered: Z:${dll//\//\\}"
 
 # check: the bundled samples are whole and standard, but for the one that
 # is unusual on purpose; a cut copy names the line; a missing file is exit 3.

@@ -100,6 +100,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     };
     if (option == u"--help" || option == u"-h") {
       command = Command::kHelp;
+    } else if (option == u"--version" && !inlineValue) {
+      command = Command::kVersion;
     } else if (option == u"--json" && !inlineValue) {
       inv.json = true;
     } else if (option == u"--dll") {
@@ -131,6 +133,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     case Command::kInfo:
     case Command::kRegister:
     case Command::kUnregister:
+    case Command::kVersion:
       if (!operands.empty()) return Fail("this command takes no file or value: \"" + cals::ToUtf8(operands[0]) + "\"");
       break;
     case Command::kGet:
@@ -174,6 +177,8 @@ std::string UsageText() {
          "      is each file a well-formed CALS Type 1 file? its header and its whole raster\n"
          "  calsvar register | unregister\n"
          "      runs the plug-in DLL's own registration\n"
+         "  calsvar --version\n"
+         "      the versions of calsvar and of the plug-in DLL it uses, and that DLL's path\n"
          "options:\n"
          "  --dll PATH   use this plug-in DLL directly instead of the registered one\n"
          "FILE may be a folder: its CALS files, recursively.\n"

@@ -6,6 +6,7 @@
 //   calsvar check-config [--json] [INI]
 //   calsvar check [--json] FILE...
 //   calsvar [--dll PATH] register | unregister
+//   calsvar [--dll PATH] --version
 #pragma once
 
 #include <cstdint>
@@ -15,7 +16,7 @@
 
 namespace calsvar {
 
-enum class Command { kHelp, kInfo, kGet, kSet, kCheckConfig, kRegister, kUnregister, kCheck };
+enum class Command { kHelp, kInfo, kGet, kSet, kCheckConfig, kRegister, kUnregister, kCheck, kVersion };
 
 // One NAME=VALUE of "set": a string, or a date given as NAME@date=...
 struct Assignment {

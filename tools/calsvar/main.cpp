@@ -45,6 +45,8 @@ int Run(const Invocation& inv, Console& console) {
     case Command::kRegister:
     case Command::kUnregister:
       return RunRegistration(inv, console);
+    case Command::kVersion:
+      return RunVersion(inv, console);
     case Command::kInfo:
     case Command::kGet:
     case Command::kSet:
