@@ -81,7 +81,11 @@ if [[ ! -f $corpus/manifest.tsv || $(wc -l <"$corpus/manifest.tsv") != "$files" 
 fi
 # The plug-in and calsvar as they were before the configuration store,
 # built once from that revision, so that one run times both side by side.
-before_ref=${MIROTEX_BENCH_BEFORE:-c894037}
+# Default: the revision just before the one that brought the store in, on
+# the first-parent line of the history.
+store_added=$(git -C "$MIROTEX_ROOT" log --first-parent --diff-filter=A --format=%H -1 -- cals/tag_config_store.h)
+before_ref=${MIROTEX_BENCH_BEFORE:-${store_added:+$store_added^}}
+[[ -n $before_ref ]] || die "no revision to time as before: set MIROTEX_BENCH_BEFORE"
 before_src=$out/before-src
 before_build=$out/before-build
 before_commit=$(git -C "$MIROTEX_ROOT" rev-parse --verify -q "$before_ref^{commit}") ||
