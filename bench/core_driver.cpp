@@ -6,8 +6,9 @@
 //   core_driver --ini PATH FOLDER|@LIST|FILE
 //
 // The tag configuration is the INI file PATH held in memory and answered
-// like the private-profile functions, so the figure is the core's own and
-// not a platform's INI reading. Prints files, variables and a checksum of
+// like the private-profile functions, through a configuration store as in
+// the plug-in, so the figure is the core's own and not a platform's INI
+// reading. Prints files, variables and a checksum of
 // their texts, so that no work can be left out.
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "cals/cals_header.h"
 #include "cals/cp1252_codec.h"
 #include "cals/std_file_opener.h"
+#include "cals/tag_config_store.h"
 #include "tests/support/fixed_installation.h"
 #include "tests/support/memory_tag_config.h"
 
@@ -46,8 +48,13 @@ int main(int argc, char** argv) {
     cals::Cp1252Codec codec;
     cals::StdFileOpener files;
     testing_support::MemoryTagConfig config(kIniPath, ReadIni(argv[2], codec));
+    // Like the plug-in's process: a store keeps the answers of the
+    // configuration file, which was written long before.
+    config.identity = cals::ConfigFileIdentity{true, true, 0x20, 1, 0, 0};
+    config.now = 3600LL * 10'000'000;
+    cals::TagConfigStore store;
     testing_support::FixedInstallation installation(kSharedFolder);
-    const cals::HeaderPlatform platform{&codec, &files, &config, &installation};
+    const cals::HeaderPlatform platform{&codec, &files, &config, &installation, &store};
 
     std::uint64_t loaded = 0;
     std::uint64_t variables = 0;

@@ -2,6 +2,7 @@
 // record's section of the tag configuration file says.
 #include <algorithm>
 #include <iterator>
+#include <utility>
 
 #include "cals/picture_size_tags.h"
 #include "cals/sub_tag_layout.h"
@@ -9,41 +10,24 @@
 #include "cals/text_rules.h"
 
 namespace cals {
-namespace {
-
-// The keys of a record's section. Every record of every load asks for all
-// three, and texts of this length do not fit a string's inline buffer:
-// made once, they cost no allocation per question.
-struct SectionKeys {
-  const std::u16string readOnly = u"Readonly";
-  const std::u16string tagNames = u"Tagnames";
-  const std::u16string tagPositions = u"Tagpositions";
-  const std::u16string none;
-};
-
-const SectionKeys& Keys() {
-  static const SectionKeys keys;
-  return keys;
-}
-
-}  // namespace
 
 bool TagFinder::AddRecord(const std::u16string& name, const std::u16string& value) {
+  const unsigned changes = reading_.changes();
+  if (!AppendTag(ToLower(name), value)) return false;
+  return reading_.changes() == changes || RebuildTags();
+}
+
+bool TagFinder::AppendTag(std::u16string name, std::u16string value) {
   Tag tag;
-  tag.name = ToLower(name);
-  tag.value = value;
+  tag.name = std::move(name);
+  tag.value = std::move(value);
   const std::int32_t lastPosition = LastValuePosition(tag.name.size());
 
-  if (TagConfig* config = platform_.config) {
-    const SectionKeys& keys = Keys();
-    tag.readOnly = config->ReadInt(iniPath_, tag.name, keys.readOnly, 0) == 1;
-    const std::u16string names = config->ReadString(iniPath_, tag.name, keys.tagNames, keys.none, kConfigTextCapacity);
-    const std::u16string positions =
-        config->ReadString(iniPath_, tag.name, keys.tagPositions, keys.none, kConfigTextCapacity);
-    auto subTags = ParseSubTagLayout(names, positions, lastPosition);
-    if (!subTags) return false;
-    tag.subTags = std::move(*subTags);
-  }
+  const SectionAnswers& section = reading_.Section(tag.name);
+  tag.readOnly = section.readOnly == 1;
+  auto subTags = ParseSubTagLayout(section.tagNames, section.tagPositions, lastPosition);
+  if (!subTags) return false;
+  tag.subTags = std::move(*subTags);
 
   if (tag.subTags.empty()) {
     tag.fieldWidth = lastPosition;
@@ -54,6 +38,26 @@ bool TagFinder::AddRecord(const std::u16string& name, const std::u16string& valu
   std::vector<Tag> derived = PictureSizeTags(tag);
   tags_.push_back(std::move(tag));
   std::move(derived.begin(), derived.end(), std::back_inserter(tags_));
+  return true;
+}
+
+// The configuration file changed while this load read it: every tag is
+// made again from the file as it is now, so that one load never mixes two
+// versions of it. A file that keeps changing ends the rounds (see
+// ConfigReading).
+bool TagFinder::RebuildTags() {
+  unsigned changes = 0;
+  do {
+    changes = reading_.changes();
+    std::vector<Tag> records;
+    for (Tag& tag : tags_) {
+      if (tag.writeBack) records.push_back(std::move(tag));
+    }
+    tags_.clear();
+    for (Tag& record : records) {
+      if (!AppendTag(std::move(record.name), std::move(record.value))) return false;
+    }
+  } while (reading_.changes() != changes);
   return true;
 }
 

@@ -30,6 +30,8 @@ Status CalsHeader::LoadHeader(const std::u16string& filePath) {
   if (got <= kFillCharIndex) return kTooShort;
   fillChar = block[kFillCharIndex];
   if (!tagFinder.BeginLoad(fillChar)) return kFail;
+  // What the load read of the tag configuration goes however the load ends.
+  const struct LoadEnd { TagFinder& finder; ~LoadEnd() { finder.EndLoad(); } } loadEnd{tagFinder};
 
   dirty = false;
   if (got != block.size()) return kTooShort;

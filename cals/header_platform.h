@@ -9,11 +9,16 @@
 
 namespace cals {
 
+class TagConfigStore;
+
 struct HeaderPlatform {
   const TextCodec* codec;
   FileOpener* files;
   TagConfig* config;
   InstallationLocator* installation;
+  // Keeps the configuration's answers between loads; without one, every
+  // load asks the configuration for every record.
+  TagConfigStore* configStore = nullptr;
 };
 
 }  // namespace cals

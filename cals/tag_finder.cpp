@@ -2,7 +2,8 @@
 
 namespace cals {
 
-TagFinder::TagFinder(const HeaderPlatform& platform) : platform_(platform) {}
+TagFinder::TagFinder(const HeaderPlatform& platform)
+    : platform_(platform), reading_(platform.config, platform.configStore, &iniPath_) {}
 
 bool TagFinder::BeginLoad(unsigned char fillChar) {
   tags_.clear();
@@ -20,7 +21,10 @@ bool TagFinder::LocateConfiguration() {
   if (folder.empty()) return false;
   // The folder always ends in a backslash.
   iniPath_ = folder + u"FileFormats\\Mirotex.ini";
+  reading_ = ConfigReading(platform_.config, platform_.configStore, &iniPath_);
   return true;
 }
+
+void TagFinder::EndLoad() { reading_ = ConfigReading(platform_.config, platform_.configStore, &iniPath_); }
 
 }  // namespace cals

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cals/config_reading.h"
 #include "cals/header_layout.h"
 #include "cals/header_platform.h"
 #include "cals/tag_model.h"
@@ -26,7 +27,10 @@ class TagFinder {
   // character only when the configuration was located.
   bool BeginLoad(unsigned char fillChar);
   // iniPath = shared installation folder + "FileFormats\Mirotex.ini".
+  // Begins a new reading of the configuration.
   bool LocateConfiguration();
+  // Lets go of what the load read of the configuration.
+  void EndLoad();
   // Turns one header record into a tag (and the derived tags of rpelcnt).
   // False when the record's configuration is malformed; nothing is added.
   bool AddRecord(const std::u16string& name, const std::u16string& value);
@@ -51,8 +55,13 @@ class TagFinder {
   unsigned char fillChar() const { return fillChar_; }
 
  private:
+  // AddRecord's work on a record name already lower-cased.
+  bool AppendTag(std::u16string name, std::u16string value);
+  bool RebuildTags();
+
   const HeaderPlatform& platform_;
   std::u16string iniPath_;
+  ConfigReading reading_;
   std::vector<Tag> tags_;
   unsigned char fillChar_ = ' ';
 };

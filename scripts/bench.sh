@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
 # Whole-program benchmarks: what one CALS file costs through the plug-in
-# under Wine, what it costs the portable core natively, both against the raw
-# floor of the same runtime (open, read 2048 bytes, close), and what other
-# CALS readers (ImageMagick's identify, GDAL's gdalinfo) take for the same
-# files; then the core's figures per operation, the memory of one opened
-# file, peak resident memory, and instruction counts per file; and the
-# raster check: calsvar check per file over the corpus, and the decode
-# throughput of its Group 4 decoder against libtiff on the same pages.
+# under Wine (now, and as it was before the configuration store, built from
+# that revision), what it costs the portable core natively, both against the
+# raw floor of the same runtime (open, read 2048 bytes, close), and what
+# other CALS readers (ImageMagick's identify, GDAL's gdalinfo) take for the
+# same files; then the platform calls one load makes (counted through the
+# core's seams) and what single calls cost under Wine, the core's figures
+# per operation, the memory of one opened file, peak resident memory, and
+# instruction counts per file; and the raster check: calsvar check per file
+# over the corpus, and the decode throughput of its Group 4 decoder against
+# libtiff on the same pages.
 #
 #   scripts/bench.sh            full run (10,000 files; about 20 minutes here)
 #   scripts/bench.sh --quick    1,000 files, fewer rounds: checks that
 #                               everything works, figures are rough
+#
+# MIROTEX_BENCH_BEFORE names the revision timed as "before" (default: the
+# last one without the configuration store); it is built once into
+# build/bench/before-build.
 #
 # Commands are timed with hyperfine in rounds: each round runs every
 # command of a group, so slow phases of a busy machine hit all of them;
@@ -60,10 +67,11 @@ log "building (native-release and windows presets)"
 [[ -f $native_build/CMakeCache.txt ]] || cmake --preset native-release >"$out/build.log" 2>&1 ||
   die "configuring native-release failed (see $out/build.log)"
 cmake --build "$native_build" -j2 --target make_corpus raw_floor_native core_driver header_memory core_micro_bench decode_throughput \
+  platform_calls \
   >>"$out/build.log" 2>&1 || die "native build failed (see $out/build.log)"
 [[ -f $windows_build/CMakeCache.txt ]] || cmake --preset windows >>"$out/build.log" 2>&1 ||
   die "configuring windows failed (see $out/build.log)"
-cmake --build "$windows_build" -j2 --target mirotex calsvar raw_floor_win >>"$out/build.log" 2>&1 ||
+cmake --build "$windows_build" -j2 --target mirotex calsvar raw_floor_win platform_costs_win >>"$out/build.log" 2>&1 ||
   die "windows build failed (see $out/build.log)"
 
 if [[ ! -f $corpus/manifest.tsv || $(wc -l <"$corpus/manifest.tsv") != "$files" ]]; then
@@ -71,8 +79,32 @@ if [[ ! -f $corpus/manifest.tsv || $(wc -l <"$corpus/manifest.tsv") != "$files" 
   rm -rf "$corpus"
   "$native_build/tools/make_samples/make_corpus" "$corpus" "$files" >/dev/null || die "corpus generation failed"
 fi
+# The plug-in and calsvar as they were before the configuration store,
+# built once from that revision, so that one run times both side by side.
+# Default: the revision just before the one that brought the store in, on
+# the first-parent line of the history.
+store_added=$(git -C "$MIROTEX_ROOT" log --first-parent --diff-filter=A --format=%H -1 -- cals/tag_config_store.h)
+before_ref=${MIROTEX_BENCH_BEFORE:-${store_added:+$store_added^}}
+[[ -n $before_ref ]] || die "no revision to time as before: set MIROTEX_BENCH_BEFORE"
+before_src=$out/before-src
+before_build=$out/before-build
+before_commit=$(git -C "$MIROTEX_ROOT" rev-parse --verify -q "$before_ref^{commit}") ||
+  die "revision $before_ref (MIROTEX_BENCH_BEFORE) not found"
+if [[ $(cat "$before_build/revision" 2>/dev/null) != "$before_commit" ]]; then
+  log "building the plug-in and calsvar of $before_ref (before the configuration store)"
+  rm -rf "$before_src" "$before_build"
+  mkdir -p "$before_src"
+  git -C "$MIROTEX_ROOT" archive "$before_commit" | tar -x -C "$before_src" || die "git archive $before_ref failed"
+  (cd "$before_src" && cmake --preset windows -B "$before_build") >>"$out/build.log" 2>&1 ||
+    die "configuring $before_ref failed (see $out/build.log)"
+  cmake --build "$before_build" -j2 --target mirotex calsvar >>"$out/build.log" 2>&1 ||
+    die "building $before_ref failed (see $out/build.log)"
+  echo "$before_commit" >"$before_build/revision"
+fi
+
 # First what can fail in a second, not after the long timings.
 memory=$("$native_build/bench/header_memory") || die "header_memory failed"
+platform_calls=$("$native_build/bench/platform_calls") || die "platform_calls failed"
 
 empty=$out/empty-folder
 mkdir -p "$empty"
@@ -93,12 +125,17 @@ CALSVAR_NO_BUILD=1 CALSVAR_BUILD_DIR=$windows_build CALSVAR_PREFIX=$WINEPREFIX \
 
 calsvar_exe=$windows_build/module/calsvar.exe
 floor_exe=$windows_build/bench/raw_floor_win.exe
+costs_exe=$windows_build/bench/platform_costs_win.exe
+# The earlier calsvar with the earlier plug-in, loaded directly.
+before_exe=$before_build/module/calsvar.exe
+before_dll=$(windows_path "$before_build/module/mirotex.dll")
 win_corpus=$(windows_path "$corpus")
 win_ini=$(windows_path "$ini")
 # hyperfine hands commands to a shell: Windows paths need quotes there.
 q_corpus="'$win_corpus'"
 q_ini="'$win_ini'"
 q_empty="'$(windows_path "$empty")'"
+q_before_dll="'$before_dll'"
 # Every variable of a corpus file, so that "get --name" reads all of them
 # with one load per file, as the host does.
 names=(srcdocid dstdocid txtfilid figid srcgph doccls rtype rorient rpelcnt rdensty notes
@@ -194,18 +231,26 @@ calsvar_right=$("$WINE_BIN" "$calsvar_exe" get --name pelwidth --name pelheight 
 # runs on one and on two files count what one more file costs.
 one_file=$(windows_path "${sample_files[0]}")
 two_files=("$one_file" "$(windows_path "${sample_files[1]}")")
-count_profile_reads() {
-  WINEDEBUG=+profile "$WINE_BIN" "$calsvar_exe" get "$@" 2>&1 >/dev/null |
-    grep -c 'trace:profile:GetPrivateProfileStringW L"'
+count_profile_reads() {  # EXE ARG...: the reads of one calsvar run
+  local exe=$1
+  shift
+  WINEDEBUG=+profile "$WINE_BIN" "$exe" "$@" 2>&1 >/dev/null | grep -c 'trace:profile:GetPrivateProfileStringW L"'
 }
-marginal_reads() {  # the reads of the second file: calsvar get "$@"
+marginal_reads() {  # EXE ARG...: the reads of the second file of "calsvar ARG... FILE1 FILE2"
   echo $(($(count_profile_reads "$@" "${two_files[@]}") - $(count_profile_reads "$@" "$one_file")))
 }
 # shellcheck disable=SC2086
-reads_host=$(marginal_reads $name_args)
-reads_listing=$(marginal_reads)
-reads_first_listing=$(count_profile_reads "$one_file")
-log "private-profile reads per file: $reads_host (get --name), $reads_listing (get; $reads_first_listing for its first file)"
+reads_host=$(marginal_reads "$before_exe" --dll "$before_dll" get $name_args)
+reads_listing_before=$(marginal_reads "$before_exe" --dll "$before_dll" get)
+# shellcheck disable=SC2086
+reads_host_after=$(marginal_reads "$calsvar_exe" get $name_args)
+reads_listing_after=$(marginal_reads "$calsvar_exe" get)
+# shellcheck disable=SC2086
+reads_first_after=$(count_profile_reads "$calsvar_exe" get $name_args "$one_file")
+reads_first_listing_after=$(count_profile_reads "$calsvar_exe" get "$one_file")
+log "private-profile reads per file, before: $reads_host (get --name), $reads_listing_before (get);" \
+  "after: $reads_host_after (get --name), $reads_listing_after (get); first file after: $reads_first_after," \
+  "$reads_first_listing_after"
 
 # ---------------------------------------------------------------- timings
 
@@ -216,8 +261,14 @@ time_group wine --shell=none \
   "$WINE_BIN $calsvar_exe get $q_corpus" \
   "$WINE_BIN $floor_exe $q_corpus" \
   "$WINE_BIN $floor_exe --profile-reads $reads_host --ini $q_ini $q_corpus" \
-  "$WINE_BIN $floor_exe $q_empty"
+  "$WINE_BIN $floor_exe $q_empty" \
+  "$WINE_BIN $before_exe --dll $q_before_dll get$name_args $q_corpus" \
+  "$WINE_BIN $before_exe --dll $q_before_dll get $q_corpus"
 wine_load_after=$(load_average)
+
+log "single platform calls and core loads under Wine (load: $(load_average))"
+costs_load=$(load_average)
+costs=$("$WINE_BIN" "$costs_exe" "$win_corpus") || die "platform_costs_win failed"
 
 log "Wine group, one process per file: $wine_sample files"
 win_sample_args=()
@@ -307,12 +358,19 @@ m_listing=$(median_of wine 1)
 m_floor=$(median_of wine 2)
 m_floor_host=$(median_of wine 3)
 m_start=$(median_of wine 4)
+m_before_host=$(median_of wine 5)
+m_before_listing=$(median_of wine 6)
 m_core=$(median_of native 0)
 m_native_floor=$(median_of native 1)
 m_native_start=$(median_of native 2)
 m_identify=$(median_of others 0)
 
 net() { awk -v a="$1" -v b="$2" 'BEGIN { print a - b }'; }
+# Process start subtracted from both sides.
+wine_ratio() { ratio "$(net "$1" "$m_start")" "$(net "$2" "$m_start")"; }
+cost() { awk -v k="$1" '$1 == k { print $2 }' <<<"$costs"; }
+# Per file under Wine, process start subtracted, in microseconds.
+wine_per_file() { awk -v s="$(net "$1" "$m_start")" -v n="$files" 'BEGIN { printf "%.0f", s * 1e6 / n }'; }
 
 {
   printf '# Benchmark results\n\n'
@@ -322,18 +380,46 @@ net() { awk -v a="$1" -v b="$2" 'BEGIN { print a - b }'; }
     "$(cat /etc/debian_version)" "$("$WINE_BIN" --version)" "$(g++ --version | head -1)"
 
   printf '## Through the plug-in, under Wine\n\nLoad average before / after: %s / %s.\n\n' "$wine_load_before" "$wine_load_after"
+  printf '"Before" is revision %s (`%s`), the plug-in and calsvar as they were before the configuration store, built from that revision and timed in the same rounds.\n\n' \
+    "$before_ref" "$(git -C "$MIROTEX_ROOT" log -1 --format=%h "$before_commit")"
   table_head
-  row wine 0 "$files" "calsvar get --name x19 (one load per file, as the host)" "Wine process start, COM start-up, folder walk, OpenFile (file, registry, $reads_host private-profile reads), GetVariables of 19 names, output"
-  row wine 1 "$files" "calsvar get (names listed by calsvar)" "the same plus calsvar's own second load of each file to list its names, with the configuration's answers kept over the run ($reads_listing private-profile reads per file; $reads_first_listing for the first)"
+  row wine 0 "$files" "calsvar get --name x19 (one load per file, as the host)" "Wine process start, COM start-up, folder walk, OpenFile (file, registry, one identity question about the INI file; $reads_host_after private-profile reads per file, $reads_first_after in all for the first), GetVariables of 19 names, output"
+  row wine 1 "$files" "calsvar get (names listed by calsvar)" "the same plus calsvar's own read of each header to list its names, through its own configuration store ($reads_listing_after private-profile reads per file; $reads_first_listing_after in all for the first file)"
+  row wine 5 "$files" "before: calsvar get --name x19" "as above, with $reads_host private-profile reads per load"
+  row wine 6 "$files" "before: calsvar get" "as above, calsvar's listing with the configuration's answers kept over the run ($reads_listing_before private-profile reads per file)"
   row wine 2 "$files" "raw floor: open, read 2048, close" "Wine process start, folder walk, _wfsopen (share-deny-write), fread, fclose"
-  row wine 3 "$files" "raw floor + $reads_host private-profile reads" "the raw floor plus the reads one load makes, same INI file"
+  row wine 3 "$files" "raw floor + $reads_host private-profile reads" "the raw floor plus the reads one load made before the store, same INI file"
   row wine 4 1 "raw floor on an empty folder" "Wine process start and exit only (figure is per process)"
+  printf '\nPer file, process start subtracted: calsvar get --name %s µs (before %s µs), calsvar get %s µs (before %s µs), raw floor %s µs.\n' \
+    "$(wine_per_file "$m_host")" "$(wine_per_file "$m_before_host")" "$(wine_per_file "$m_listing")" \
+    "$(wine_per_file "$m_before_listing")" "$(wine_per_file "$m_floor")"
   printf '\nRatios of medians, process start (empty-folder run) subtracted from both sides:\n\n'
   printf '| Comparison | Ratio | Goal |\n|---|---:|---|\n'
-  printf '| calsvar get --name / raw floor | %s | at most 1.3 |\n' "$(ratio "$(net "$m_host" "$m_start")" "$(net "$m_floor" "$m_start")")"
-  printf '| calsvar get --name / (raw floor + %s profile reads) | %s | |\n' "$reads_host" "$(ratio "$(net "$m_host" "$m_start")" "$(net "$m_floor_host" "$m_start")")"
-  printf '| calsvar get / (raw floor + %s profile reads) | %s | |\n' "$reads_host" "$(ratio "$(net "$m_listing" "$m_start")" "$(net "$m_floor_host" "$m_start")")"
-  printf '| (raw floor + %s profile reads) / raw floor | %s | the runtime'"'"'s share |\n' "$reads_host" "$(ratio "$(net "$m_floor_host" "$m_start")" "$(net "$m_floor" "$m_start")")"
+  printf '| calsvar get --name / raw floor | %s | at most 1.5 (aim: 1.3) |\n' "$(wine_ratio "$m_host" "$m_floor")"
+  printf '| before: calsvar get --name / raw floor | %s | |\n' "$(wine_ratio "$m_before_host" "$m_floor")"
+  printf '| calsvar get / calsvar get --name | %s | at most 1.1 |\n' "$(wine_ratio "$m_listing" "$m_host")"
+  printf '| before: calsvar get / calsvar get --name | %s | |\n' "$(wine_ratio "$m_before_listing" "$m_before_host")"
+  printf '| before / after, calsvar get --name | %s | |\n' "$(wine_ratio "$m_before_host" "$m_host")"
+  printf '| (raw floor + %s profile reads) / raw floor | %s | what the reads cost before |\n' "$reads_host" "$(wine_ratio "$m_floor_host" "$m_floor")"
+
+  printf '\n### Platform calls per load, counted through the core'"'"'s seams\n\n'
+  printf 'The standard header with the sample configuration, loaded three times in one process (`bench/platform_calls`); the configuration file was last written long before. The counts are the same on Windows.\n\n'
+  printf '%s\n' "$platform_calls"
+
+  printf '\n### Single calls under Wine (`bench/platform_costs_win`, median of 5 batches; load %s)\n\n' "$costs_load"
+  printf '| Call | µs per call |\n|---|---:|\n'
+  printf '| "SharedLocation" from the registry (open key, two queries, close), as every load reads it | %s |\n' "$(cost shared_location)"
+  printf '| one identity question about the INI file (GetFileAttributesExW) | %s |\n' "$(cost identity)"
+  printf '| one private-profile read | %s |\n' "$(cost profile_read)"
+  printf '| header read: share-deny-write open, 2048 bytes, close | %s |\n' "$(cost header_read)"
+  printf '| core load asking the configuration for every record (before) | %s |\n' "$(cost load_every_time)"
+  printf '| core load through the store (after) | %s |\n' "$(cost load_store)"
+  printf '| calsvar'"'"'s listing of one file (its own header read, its own store) | %s |\n' "$(cost listing)"
+  printf '\n| Share | Ratio |\n|---|---:|\n'
+  printf '| "SharedLocation" / core load through the store | %s |\n' "$(ratio "$(cost shared_location)" "$(cost load_store)")"
+  printf '| calsvar'"'"'s listing / core load through the store | %s |\n' "$(ratio "$(cost listing)" "$(cost load_store)")"
+  printf '| calsvar'"'"'s listing / calsvar get --name per file | %s |\n' \
+    "$(ratio "$(cost listing)" "$(wine_per_file "$m_host")")"
   printf '\nOne Wine process per file (%s files; includes Wine process start each time):\n\n' "$wine_sample"
   table_head
   row wine-per-process 0 "$wine_sample" "calsvar get --name x19 FILE, one process per file" "Wine process start, COM start-up, one load, output"

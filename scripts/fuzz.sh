@@ -26,20 +26,21 @@ shift
 
 # Target and the longest input worth trying: a header is 2048 bytes (its
 # target's input adds a configuration or a raster), the texts of the tag
-# targets are short, a date is 12 bytes; the raster targets take a few
+# targets are short (the store's steps too), a date is 12 bytes; the raster targets take a few
 # kilobytes of Group 4 data.
 declare -A MAX_LEN=(
   [cals_record_parse]=4096
   [cals_add_record]=1024
   [cals_tag_value]=1024
   [cals_header_config]=4096
+  [cals_config_store]=2048
   [convert_format_date]=12
   [convert_printf]=512
   [registrar_script]=4096
   [conformance_group4]=4096
   [conformance_file]=8192
 )
-ALL_TARGETS=(cals_record_parse cals_add_record cals_tag_value cals_header_config
+ALL_TARGETS=(cals_record_parse cals_add_record cals_tag_value cals_header_config cals_config_store
              convert_format_date convert_printf registrar_script conformance_group4 conformance_file)
 TARGETS=("${ALL_TARGETS[@]}")
 if (($# > 0)); then

@@ -3,12 +3,20 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
 #include "cals/win_utf16.h"
 
 namespace cals {
+namespace {
+
+std::int64_t Ticks(const FILETIME& time) {
+  return static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
+}
+
+}  // namespace
 
 int PrivateProfileTagConfig::ReadInt(const std::u16string& file, const std::u16string& section,
                                      const std::u16string& key, int defaultValue) {
@@ -30,6 +38,25 @@ std::u16string PrivateProfileTagConfig::ReadString(const std::u16string& file, c
                                                 ToWide(defaultValue).c_str(), buffer.get(), size,
                                                 ToWide(file).c_str());
   return ToUtf16(std::wstring_view(buffer.get(), std::min<DWORD>(copied, size - 1)));
+}
+
+ConfigFileIdentity PrivateProfileTagConfig::Identify(const std::u16string& file) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(ToWide(file).c_str(), GetFileExInfoStandard, &data)) return {};
+  ConfigFileIdentity identity;
+  identity.known = true;
+  identity.plainFile = (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+  identity.attributes = data.dwFileAttributes;
+  identity.size = static_cast<std::int64_t>((std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow);
+  identity.created = Ticks(data.ftCreationTime);
+  identity.lastWrite = Ticks(data.ftLastWriteTime);
+  return identity;
+}
+
+std::int64_t PrivateProfileTagConfig::Now() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return Ticks(now);
 }
 
 }  // namespace cals

@@ -13,6 +13,11 @@ class PrivateProfileTagConfig final : public TagConfig {
   std::u16string ReadString(const std::u16string& file, const std::u16string& section,
                             const std::u16string& key, const std::u16string& defaultValue,
                             std::size_t capacity) override;
+  // One GetFileAttributesExW: attributes, size, creation and last-write
+  // time. The last-access time is left out: reading the file changes it.
+  ConfigFileIdentity Identify(const std::u16string& file) override;
+  // The system time, in the same ticks as the file times.
+  std::int64_t Now() override;
 };
 
 }  // namespace cals

@@ -6,7 +6,8 @@
 
 namespace cals {
 
-// Stateless; one instance for the whole process.
+// One instance for the whole process; it keeps the tag configuration's
+// answers while the file stays unchanged.
 const HeaderPlatform& WindowsHeaderPlatform();
 
 }  // namespace cals

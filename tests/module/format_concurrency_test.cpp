@@ -3,7 +3,8 @@
 // it: opening good and bad files, reading the description and the extension
 // groups, taking and dropping references, all at once. Every answer must be
 // the one a single thread gets, and once the threads are done and the object
-// released, nothing of the DLL may be left alive.
+// released, nothing of the DLL may be left alive. Also: files opened on
+// eight threads while the tag configuration is rewritten.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -227,6 +228,106 @@ TEST_F(FormatConcurrency, EightThreadsShareOneFormatObjectAndLeaveNothingBehind)
   groupsFace.Reset();
   format.Reset();
   EXPECT_EQ(S_OK, module_.CanUnloadNow()) << "every object destroyed, the lock count back at 0";
+}
+
+// What an opened file's variables say: each name's result flag and text.
+std::wstring ReadNames(IOrvFileFormat* format, const std::wstring& path, const std::vector<std::wstring>& names) {
+  BSTR text = SysAllocString(path.c_str());
+  IOrvFileNavigator* file = nullptr;
+  const HRESULT hr = format->OpenFile(text, 0, &file);
+  SysFreeString(text);
+  if (FAILED(hr) || file == nullptr) return L"<OpenFile failed>";
+  std::vector<VariableItem> items(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    items[i].variableName = SysAllocString(names[i].c_str());
+    items[i].sourceName = SysAllocString(L"CALS");
+    VariantInit(&items[i].variableValue);
+  }
+  std::wstring said = file->GetVariables(0, 0, 0, static_cast<LONG>(items.size()), items.data()) == S_OK
+                          ? L""
+                          : L"<GetVariables failed>";
+  for (VariableItem& item : items) {
+    said += std::to_wstring(item.resultFlag) + L":";
+    if (item.variableValue.vt == VT_BSTR) said += Text(item.variableValue.bstrVal);
+    said += L";";
+    SysFreeString(item.variableName);
+    SysFreeString(item.sourceName);
+    VariantClear(&item.variableValue);
+  }
+  file->Release();
+  return said;
+}
+
+// Eight threads open a file while the tag configuration is replaced again
+// and again by one of two versions (written beside it and moved over it, as
+// editors save): every opened file shows the one version or the other,
+// wholly.
+TEST_F(FormatConcurrency, EveryOpenedFileSeesOneVersionOfARewrittenConfiguration) {
+  constexpr int kRewrites = 25;
+  const std::string versions[2] = {
+      "[rorient]\r\nTagnames=rotation;orientation\r\nTagpositions=1-3;5-7\r\n"
+      "[srcdocid]\r\nTagnames=kind;number\r\nTagpositions=1-3;5-8\r\n",
+      "[rorient]\r\nTagnames=angle\r\nTagpositions=5-7\r\n[rpelcnt]\r\nTagnames=pixels;lines\r\n"
+      "Tagpositions=1-6;8-13\r\n[srcdocid]\r\nTagnames=number\r\nTagpositions=1-3\r\n"};
+  const std::vector<std::wstring> names = {L"rotation", L"orientation", L"kind", L"number",
+                                           L"angle",    L"pixels",      L"lines"};
+  const std::wstring ini = install_.ConfigurationPath();
+  const std::wstring next = ini + L".new";
+  const auto replace = [&](int version) {
+    if (!WriteBinaryFile(next, versions[version])) return false;
+    // A reader may hold the file open for a moment.
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+      if (MoveFileExW(next.c_str(), ini.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+      Sleep(1);
+    }
+    return false;
+  };
+  ComPtr<IOrvFileFormat> format;
+  {
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(S_OK, module_.GetClassObject(CLSID_CalsFormat, IID_IClassFactory, factory.put_void()));
+    ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IOrvFileFormat, format.put_void()));
+  }
+  const std::wstring drawing = files_.File(L"drawing.cal");
+  std::wstring expected[2];
+  for (int version = 0; version < 2; ++version) {
+    ASSERT_TRUE(replace(version));
+    expected[version] = ReadNames(format.get(), drawing, names);
+  }
+  ASSERT_NE(expected[0], expected[1]);
+
+  // The configuration is replaced only once every thread has opened a file
+  // since the last time, so that no load sees it change so often that it
+  // stops waiting for a steady file.
+  std::atomic<int> opened[kThreads] = {};
+  std::atomic<bool> done = false;
+  std::vector<Faults> faults(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      ComApartment mta(COINIT_MULTITHREADED);
+      for (int i = 0; !done.load(); ++i) {
+        const std::wstring said = ReadNames(format.get(), drawing, names);
+        if (said != expected[0] && said != expected[1]) faults[t].Note("a file mixed two versions", i);
+        ++opened[t];
+      }
+    });
+  }
+  int replaced = 0;
+  for (int rewrite = 0; rewrite < kRewrites; ++rewrite) {
+    int before[kThreads];
+    for (int t = 0; t < kThreads; ++t) before[t] = opened[t].load();
+    if (replace(rewrite % 2)) ++replaced;
+    for (int t = 0; t < kThreads; ++t) {
+      while (opened[t].load() == before[t]) Sleep(0);
+    }
+  }
+  done = true;
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(replaced, kRewrites);
+  for (int t = 0; t < kThreads; ++t) EXPECT_EQ(0, faults[t].count) << "thread " << t << ": " << faults[t].first;
+  format.Reset();
+  EXPECT_EQ(S_OK, module_.CanUnloadNow());
 }
 
 // References alone, as fast as the threads can take and drop them: a count

@@ -2,11 +2,13 @@
 // private-profile functions: section and key names without regard to case,
 // names and values trimmed, matching quotes stripped, the first of two
 // equal sections or keys wins, a value longer than the buffer cut to
-// capacity - 1, and another file than its own reads as missing.
+// capacity - 1, and another file than its own reads as missing. Counts
+// the questions asked of it.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -41,7 +43,19 @@ class MemoryTagConfig final : public cals::TagConfig {
     return value.substr(0, std::min(value.size(), capacity - 1));
   }
 
+  // The file's identity and the clock as the test sets them; by default
+  // the identity is unknown, and a store then keeps nothing.
+  cals::ConfigFileIdentity Identify(const std::u16string& file) override {
+    ++identifies_;
+    return SameName(file, file_) ? identity : cals::ConfigFileIdentity{};
+  }
+  std::int64_t Now() override { return now; }
+
+  cals::ConfigFileIdentity identity;
+  std::int64_t now = 0;
+
   int reads() const { return reads_; }
+  int identifies() const { return identifies_; }
 
  private:
   // Section and key names are kept lower-cased for lookup.
@@ -133,6 +147,7 @@ class MemoryTagConfig final : public cals::TagConfig {
   std::u16string file_;
   std::vector<Section> sections_;
   int reads_ = 0;
+  int identifies_ = 0;
 };
 
 }  // namespace testing_support

@@ -42,13 +42,14 @@ void ShowValues(const Invocation& inv, Console& console, const std::wstring& pat
 }  // namespace
 
 int RunGet(const Invocation& inv, IOrvFileFormat* format, Console& console) {
-  // The names of every file are listed from the configuration as it was
-  // when the run began; the values come from the plug-in, which reads it
-  // afresh.
-  const cals::HeaderPlatform& plugin = cals::WindowsHeaderPlatform();
-  RememberedTagConfig config(*plugin.config);
-  RememberedInstallation installation(*plugin.installation);
-  const cals::HeaderPlatform listing{plugin.codec, plugin.files, &config, &installation};
+  // calsvar reads each header once more to list its names (the plug-in's
+  // objects cannot list them): through its own copy of the core, whose
+  // configuration store asks the configuration file only for its identity
+  // once its answers are known, with the installation folder found once per
+  // run. The values come from the plug-in.
+  const cals::HeaderPlatform& own = cals::WindowsHeaderPlatform();
+  RememberedInstallation installation(*own.installation);
+  const cals::HeaderPlatform listing{own.codec, own.files, own.config, &installation, own.configStore};
   return ForEachOpenedFile(inv, format, console, [&](const std::wstring& path, ComPtr<IOrvFileNavigator> file) {
     std::vector<std::wstring> names;
     for (const std::u16string& name : inv.names) names.push_back(ToWide(name));

@@ -17,8 +17,8 @@ inline constexpr char kNoSuchVariable[] = "the file has no such record and the t
 // The record names in file order, then width, height and colordepth when
 // present, then the sub-tags of the configuration; each name once. Empty
 // with a failed status when the file cannot be loaded. The file is read
-// through `platform`: the plug-in's own, or one that remembers the
-// configuration's answers over a run (remembered_settings.h).
+// through `platform`: the plug-in's own, or one that finds the installation
+// folder once per run (remembered_settings.h).
 std::vector<std::u16string> ExposedVariableNames(const cals::HeaderPlatform& platform, const std::wstring& path,
                                                  cals::Status& status);
 

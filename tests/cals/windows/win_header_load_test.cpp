@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 #include "cals/cals_header.h"
 #include "cals/win_utf16.h"
 #include "cals/windows/windows_platform.h"
@@ -122,6 +125,47 @@ TEST_F(WindowsHeader, RealisticConfigurationOnAStandardHeader) {
   std::string expected = StandardCalsFile();
   expected.replace(9 * 128, 128, testing_support::Record("rdensty: 0300"));
   EXPECT_EQ(ReadBinaryFile(file), expected);
+}
+
+// The process keeps the configuration's answers while the file stays as
+// it was; every change shows at the next load. The file is dated back
+// before each load so that its answers are kept (a file written less than
+// two seconds ago is asked afresh every time), each time to another time.
+TEST_F(WindowsHeader, EveryChangeOfTheConfigurationShowsAtTheNextLoad) {
+  const std::wstring ini = install.ConfigurationPath();
+  const auto dateBack = [&](int minutes) {
+    HANDLE handle = CreateFileW(ini.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER time{{now.dwLowDateTime, now.dwHighDateTime}};
+    time.QuadPart -= static_cast<ULONGLONG>(minutes) * 60 * 10'000'000;
+    const FILETIME then{time.LowPart, time.HighPart};
+    EXPECT_TRUE(SetFileTime(handle, nullptr, nullptr, &then));
+    CloseHandle(handle);
+  };
+  std::string swapped = kRealisticConfiguration;
+  swapped.replace(swapped.find("rotation;direction"), 18, "direction;rotation");
+  const struct {
+    const char* step;
+    std::function<void()> change;
+    const char16_t* direction;
+  } steps[] = {
+      {"written", [&] { install.WriteConfiguration(kRealisticConfiguration); dateBack(10); }, u"270"},
+      {"rewritten, same size", [&] { install.WriteConfiguration(swapped); dateBack(9); }, u"000"},
+      {"removed", [&] { DeleteFileW(ini.c_str()); }, u"<missing>"},
+      {"a folder in its place", [&] { CreateDirectoryW(ini.c_str(), nullptr); }, u"<missing>"},
+      {"written again", [&] { RemoveDirectoryW(ini.c_str()); install.WriteConfiguration(kRealisticConfiguration); dateBack(8); },
+       u"270"},
+  };
+  for (const auto& step : steps) {
+    step.change();
+    for (int load = 0; load < 2; ++load) {
+      ASSERT_EQ(Load(), cals::kOk) << step.step;
+      EXPECT_EQ(Value(u"direction"), step.direction) << step.step << ", load " << load;
+    }
+  }
 }
 
 TEST_F(WindowsHeader, CannotLoadOrSaveWhileAnotherProcessWrites) {

@@ -55,6 +55,31 @@ TEST_F(TagConfiguration, CutsLongTextsToTheBuffer) {
   EXPECT_EQ(Text(u"rpelcnt", u"Tagpositions", 0), u"");
 }
 
+// One question to the file system: what tells an unchanged file from a
+// changed, missing or replaced one.
+TEST_F(TagConfiguration, IdentifiesTheFileWithOneQuestion) {
+  cals::TagConfig& config = *Platform().config;
+  EXPECT_FALSE(config.Identify(ToUtf16(ini)).known) << "missing";
+  Write("[rtype]\r\nReadonly=1\r\n");
+  const cals::ConfigFileIdentity first = config.Identify(ToUtf16(ini));
+  EXPECT_TRUE(first.known && first.plainFile);
+  EXPECT_EQ(first.size, 21);
+  const std::int64_t now = config.Now();
+  EXPECT_LE(first.lastWrite, now);
+  EXPECT_GT(first.lastWrite, now - 600 * 10'000'000LL) << "on the clock's scale";
+  EXPECT_EQ(Text(u"rtype", u"Readonly"), u"1");
+  EXPECT_EQ(config.Identify(ToUtf16(ini)), first) << "reading it changes nothing";
+  Sleep(20);
+  Write("[rtype]\r\nReadonly=0\r\n");
+  EXPECT_NE(config.Identify(ToUtf16(ini)), first) << "rewritten with the same size";
+  ASSERT_TRUE(DeleteFileW(ini.c_str()));
+  ASSERT_TRUE(CreateDirectoryW(ini.c_str(), nullptr));
+  const cals::ConfigFileIdentity folder = config.Identify(ToUtf16(ini));
+  EXPECT_TRUE(folder.known);
+  EXPECT_FALSE(folder.plainFile);
+  RemoveDirectoryW(ini.c_str());
+}
+
 class HeaderFiles : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(WriteBinaryFile(path, "0123456789")); }
