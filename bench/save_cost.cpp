@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
       perSave.push_back(spent.count() / savesPerRound);
     }
     std::sort(perSave.begin(), perSave.end());
-    std::printf("saves %d x %d\nper_save_us_median %.2f\nper_save_us_min %.2f\nper_save_us_max %.2f\n", rounds,
-                savesPerRound, perSave[perSave.size() / 2], perSave.front(), perSave.back());
+    std::printf("saves_timed %d\nper_save_us_median %.2f\nper_save_us_min %.2f\nper_save_us_max %.2f\n",
+                rounds * savesPerRound, perSave[perSave.size() / 2], perSave.front(), perSave.back());
     std::filesystem::remove(file);
     return 0;
   } catch (const std::exception& error) {
