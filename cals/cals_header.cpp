@@ -15,8 +15,10 @@ constexpr std::size_t kFillCharIndex = static_cast<std::size_t>(kFillCharOffset)
 }  // namespace
 
 Status CalsHeader::LoadHeader(const std::u16string& filePath) {
-  path = filePath;
-  if (platform_.files == nullptr || platform_.codec == nullptr) return kCannotOpen;
+  if (platform_.files == nullptr || platform_.codec == nullptr) {
+    path = filePath;
+    return kCannotOpen;
+  }
   // Made once, here: the save goes to this file whatever the current folder
   // is by then.
   path = platform_.files->FullPath(filePath);

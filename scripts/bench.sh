@@ -265,6 +265,7 @@ save_load=$(load_average)
 save_native=$("$native_build/bench/save_cost" "$out") || die "save_cost failed"
 save_wine=$("$WINE_BIN" "$windows_build/bench/save_cost.exe" "$(windows_path "$out")" 200) ||
   die "save_cost.exe failed"
+save_wine=${save_wine//$'\r'/}  # a Windows program's lines end in CR LF
 save_figure() { awk -v k="$2" '$1 == k { print $2 }' <<<"$1"; }
 save_row() {
   printf '| %s | %s | %s (%s-%s) |\n' "$1" "$(save_figure "$2" saves_timed)" "$(save_figure "$2" per_save_us_median)" \
