@@ -152,15 +152,16 @@ TEST_F(CalsEnvironmentTest, FourThreadsSavingOneFileLoseNoSavedChange) {
             continue;
           }
           LONG accepted = 0;
-          if (SUCCEEDED(hr)) hr = WriteString(file.get(), records[static_cast<std::size_t>(t)], value.c_str(), &accepted);
+          const wchar_t* record = records[static_cast<std::size_t>(t)];
+          if (SUCCEEDED(hr)) hr = WriteString(file.get(), record, value.c_str(), &accepted);
           if (SUCCEEDED(hr) && accepted != 1) hr = E_UNEXPECTED;
           if (SUCCEEDED(hr)) hr = file->Save();
           if (hr == E_FAIL) {
             ++outcome.refusedSaves;
             continue;
           }
+          if (hr == S_OK) outcome.lastSaved = value;
           if (hr != S_OK) outcome.unexpected = hr;
-          outcome.lastSaved = value;
           break;
         }
       }
