@@ -22,6 +22,7 @@ std::optional<Command> CommandNamed(std::u16string_view word) {
   if (word == u"register") return Command::kRegister;
   if (word == u"unregister") return Command::kUnregister;
   if (word == u"help") return Command::kHelp;
+  if (word == u"check") return Command::kCheck;
   return std::nullopt;
 }
 
@@ -99,6 +100,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     };
     if (option == u"--help" || option == u"-h") {
       command = Command::kHelp;
+    } else if (option == u"--version" && !inlineValue) {
+      command = Command::kVersion;
     } else if (option == u"--json" && !inlineValue) {
       inv.json = true;
     } else if (option == u"--dll") {
@@ -130,6 +133,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     case Command::kInfo:
     case Command::kRegister:
     case Command::kUnregister:
+    case Command::kVersion:
       if (!operands.empty()) return Fail("this command takes no file or value: \"" + cals::ToUtf8(operands[0]) + "\"");
       break;
     case Command::kGet:
@@ -147,6 +151,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
       }
       break;
     }
+    case Command::kCheck:
+      if (operands.empty()) return Fail("check needs at least one CALS file or folder");
+      inv.files = std::move(operands);
+      break;
     case Command::kCheckConfig:
       if (operands.size() > 1) return Fail("check-config takes at most one configuration file");
       if (!operands.empty()) inv.configFile = operands[0];
@@ -165,13 +173,17 @@ std::string UsageText() {
          "      writes variables and saves the header\n"
          "  calsvar check-config [--json] [INI]\n"
          "      checks the tag configuration (default: the installed one)\n"
+         "  calsvar check [--json] FILE...\n"
+         "      is each file a well-formed CALS Type 1 file? its header and its whole raster\n"
          "  calsvar register | unregister\n"
          "      runs the plug-in DLL's own registration\n"
+         "  calsvar --version\n"
+         "      the versions of calsvar and of the plug-in DLL it uses, and that DLL's path\n"
          "options:\n"
          "  --dll PATH   use this plug-in DLL directly instead of the registered one\n"
          "FILE may be a folder: its CALS files, recursively.\n"
          "exit codes: 0 all found and accepted, 1 a name not found or refused (check-config: a section\n"
-         "refuses its record), 2 usage error, 3 a file could not be loaded\n";
+         "refuses its record; check: a file has an error), 2 usage error, 3 a file could not be loaded\n";
 }
 
 }  // namespace calsvar

@@ -4,7 +4,9 @@
 //   calsvar [--dll PATH] get [--json] FILE... [--name NAME]...
 //   calsvar [--dll PATH] set [--json] [--date-style N] FILE NAME=VALUE... [NAME@date=YYYY-MM-DD[THH:MM:SS]]...
 //   calsvar check-config [--json] [INI]
+//   calsvar check [--json] FILE...
 //   calsvar [--dll PATH] register | unregister
+//   calsvar [--dll PATH] --version
 #pragma once
 
 #include <cstdint>
@@ -14,7 +16,7 @@
 
 namespace calsvar {
 
-enum class Command { kHelp, kInfo, kGet, kSet, kCheckConfig, kRegister, kUnregister };
+enum class Command { kHelp, kInfo, kGet, kSet, kCheckConfig, kRegister, kUnregister, kCheck, kVersion };
 
 // One NAME=VALUE of "set": a string, or a date given as NAME@date=...
 struct Assignment {
@@ -27,7 +29,7 @@ struct Invocation {
   Command command = Command::kHelp;
   bool json = false;
   std::optional<std::u16string> dll;
-  std::vector<std::u16string> files;  // get, set (one)
+  std::vector<std::u16string> files;  // get, set (one), check
   std::vector<std::u16string> names;  // get --name
   std::vector<Assignment> assignments;
   std::int32_t dateStyle = 0;

@@ -13,7 +13,7 @@ namespace calsvar {
 namespace {
 
 // The format's extensions, should the plug-in not tell them.
-constexpr char16_t kDefaultExtensions[] = u"cal,ct1,ct2,ct3,nif,ct4,c4,cg4,gp4,mil,rst";
+constexpr const char16_t* kDefaultExtensions = kFormatExtensions;
 
 FileArguments CalsFilesOf(IOrvFileFormat* format, const std::vector<std::u16string>& operands) {
   UniqueBstr name;
