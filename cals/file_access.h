@@ -33,9 +33,16 @@ class FileOpener {
   // Binary read, positioned at the start of the file. Null when the file
   // cannot be opened.
   virtual std::unique_ptr<OpenFile> OpenForRead(const std::u16string& path) = 0;
-  // Binary update in place: the file must exist; nothing is created or
-  // truncated. Null when the file cannot be opened.
+  // Binary update in place, positioned at the start of the file: the file
+  // must exist; nothing is created or truncated. The handle reads and
+  // writes (with a Seek between a read and a write), so that what a save
+  // compares is what it overwrites. Null when the file cannot be opened.
   virtual std::unique_ptr<OpenFile> OpenForUpdate(const std::u16string& path) = 0;
+  // The name of the file that `path` names now, independent of the current
+  // folder, so that a later change of folder cannot send a save to another
+  // file. `path` unchanged when no such name can be made (the open then
+  // refuses it or opens what it named).
+  virtual std::u16string FullPath(const std::u16string& path) { return path; }
 };
 
 }  // namespace cals

@@ -29,7 +29,11 @@ std::size_t CopyInto(std::span<unsigned char, kRecordSize> slot, std::size_t at,
 }  // namespace
 
 void TagFinder::FormatRecord(const Tag& tag, std::span<unsigned char, kRecordSize> slot) const {
-  const TextCodec& codec = *platform_.codec;
+  FormatRecord(tag, slot, *platform_.codec);
+}
+
+void TagFinder::FormatRecord(const Tag& tag, std::span<unsigned char, kRecordSize> slot,
+                             const TextCodec& codec) const {
   std::u16string head = tag.name.substr(0, tag.name.find(u'\0'));
   head += u": ";
   std::size_t used = CopyInto(slot, 0, codec.Encode(head, kRecordSize));
@@ -38,14 +42,16 @@ void TagFinder::FormatRecord(const Tag& tag, std::span<unsigned char, kRecordSiz
   std::fill(slot.begin() + static_cast<std::ptrdiff_t>(used), slot.end(), fillChar_);
 }
 
-void TagFinder::BuildHeaderBlock(HeaderBlock& block) const {
+void TagFinder::BuildHeaderBlock(HeaderBlock& block) const { BuildHeaderBlock(block, *platform_.codec); }
+
+void TagFinder::BuildHeaderBlock(HeaderBlock& block, const TextCodec& codec) const {
   block.fill(fillChar_);
   std::size_t slot = 0;
   for (const Tag& tag : tags_) {
     if (!tag.writeBack) continue;
     // Only records 1 to 11 are ever written back.
     if (slot == kParsedRecords) break;
-    FormatRecord(tag, std::span<unsigned char, kRecordSize>(block.data() + slot * kRecordSize, kRecordSize));
+    FormatRecord(tag, std::span<unsigned char, kRecordSize>(block.data() + slot * kRecordSize, kRecordSize), codec);
     ++slot;
   }
 }

@@ -10,8 +10,9 @@ using Status = std::int32_t;
 
 inline constexpr Status kOk = 0;
 // The tag configuration could not be located, or it refused a record; also
-// SaveHeader's "cannot open the file for writing" and "the file no longer
-// holds a whole header".
+// SaveHeader's "cannot open the file for writing", "the file no longer
+// holds a whole header" and "the header changed on disk since it was
+// loaded" (nothing written in each case).
 inline constexpr Status kFail = static_cast<Status>(0x80004005u);
 // The file could not be opened for reading.
 inline constexpr Status kCannotOpen = static_cast<Status>(0x80040228u);

@@ -1,6 +1,8 @@
 #include "cals/std_file_opener.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "cals/stdio_file.h"
 #ifdef _WIN32
@@ -27,5 +29,17 @@ std::unique_ptr<OpenFile> Open(const std::u16string& path, const char* mode) {
 std::unique_ptr<OpenFile> StdFileOpener::OpenForRead(const std::u16string& path) { return Open(path, "rb"); }
 
 std::unique_ptr<OpenFile> StdFileOpener::OpenForUpdate(const std::u16string& path) { return Open(path, "r+b"); }
+
+std::u16string StdFileOpener::FullPath(const std::u16string& path) {
+  if (!IsOpenablePath(path)) return path;
+  try {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), error);
+    return error ? path : full.u16string();
+  } catch (const std::exception&) {
+    // Text the platform's paths cannot hold: opened, or refused, as given.
+    return path;
+  }
+}
 
 }  // namespace cals

@@ -13,6 +13,8 @@ class StdFileOpener final : public FileOpener {
  public:
   std::unique_ptr<OpenFile> OpenForRead(const std::u16string& path) override;
   std::unique_ptr<OpenFile> OpenForUpdate(const std::u16string& path) override;
+  // Relative paths are joined to the current folder.
+  std::u16string FullPath(const std::u16string& path) override;
 };
 
 }  // namespace cals

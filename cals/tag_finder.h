@@ -36,12 +36,15 @@ class TagFinder {
   bool AddRecord(const std::u16string& name, const std::u16string& value);
 
   // Fills all 2048 bytes with the fill character, then writes every tag
-  // with writeBack into consecutive record slots.
+  // with writeBack into consecutive record slots. Text is converted with
+  // `codec`, or with the platform's codec where none is given.
   void BuildHeaderBlock(HeaderBlock& block) const;
+  void BuildHeaderBlock(HeaderBlock& block, const TextCodec& codec) const;
   // Writes one tag into one record slot: name, ": ", at most fieldWidth
   // value characters, then the fill character up to the slot's end. Text
   // that does not fit is cut at a whole character.
   void FormatRecord(const Tag& tag, std::span<unsigned char, kRecordSize> slot) const;
+  void FormatRecord(const Tag& tag, std::span<unsigned char, kRecordSize> slot, const TextCodec& codec) const;
 
   // True with the tag's whole value or the sub-tag's characters (right-
   // trimmed); false, with `text` untouched, when no such name exists.

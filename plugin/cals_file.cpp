@@ -3,6 +3,7 @@
 #include <comdef.h>
 
 #include <string>
+#include <string_view>
 
 #include "cals/win_utf16.h"
 #include "cals/windows/windows_platform.h"
@@ -13,9 +14,12 @@
 
 namespace {
 
-// A host string (a BSTR or a plain pointer) as tag-model text; null is the
-// empty text.
-std::u16string TagText(const wchar_t* text) { return cals::ToUtf16(text != nullptr ? text : L""); }
+// A host string as tag-model text, all of its length: a name or path with
+// a zero inside must not stand for the shorter one in front of the zero.
+// Null is the empty text.
+std::u16string BstrText(BSTR text) {
+  return cals::ToUtf16(std::wstring_view(text != nullptr ? text : L"", SysStringLen(text)));
+}
 
 // A placeholder's answer: E_POINTER when any of its checked pointers is
 // null, otherwise E_NOTIMPL. Nothing is read or written through them.
@@ -33,8 +37,8 @@ HRESULT CCalsFile::InternalQueryInterface(REFIID iid, void** out) noexcept {
   return QueryListedInterface<ICalsFile, IOrvFileNavigator>(this, iid, out);
 }
 
-HRESULT CCalsFile::LoadHeader(const wchar_t* path) {
-  return static_cast<HRESULT>(header_.LoadHeader(TagText(path)));
+HRESULT CCalsFile::LoadHeader(BSTR path) {
+  return static_cast<HRESULT>(header_.LoadHeader(BstrText(path)));
 }
 
 STDMETHODIMP CCalsFile::GetVariables(LONG /*reserved1*/, LONG stopAfterFirst, LONG /*reserved3*/,
@@ -49,7 +53,7 @@ HRESULT CCalsFile::GetVariablesBody(LONG stopAfterFirst, LONG count, VariableIte
     if (!IsCalsSource(item.sourceName)) continue;
 
     std::u16string text;
-    const bool found = header_.tagFinder.GetTagValue(TagText(item.variableName), text);
+    const bool found = header_.tagFinder.GetTagValue(BstrText(item.variableName), text);
     item.resultFlag = found ? kItemHandled : kItemNotHandled;
     if (!found) continue;
 
@@ -74,7 +78,7 @@ HRESULT CCalsFile::SetVariablesBody(LONG stopAfterFirst, LONG count, VariableIte
     VariableItem& item = items[index];
     if (!IsCalsSource(item.sourceName)) continue;
 
-    const std::u16string name = TagText(item.variableName);
+    const std::u16string name = BstrText(item.variableName);
     std::wstring text;
     try {
       text = convert::VariantToText(item.variableValue, dateStyle);

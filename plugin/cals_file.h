@@ -21,10 +21,11 @@ class CCalsFile : public CComObjectRootEx<CComSingleThreadModel>,
   HRESULT InternalQueryInterface(REFIID iid, void** out) noexcept;
   IUnknown* GetRawUnknown() { return static_cast<ICalsFile*>(this); }
 
-  // Reads the header of `path` (null counts as empty) into this object's tag
-  // model. Called once, right after creation, by the format object, inside
-  // that call's exception boundary.
-  HRESULT LoadHeader(const wchar_t* path);
+  // Reads the header of `path` (null counts as empty; the BSTR's whole
+  // length counts, so a zero inside makes a path that opens nothing) into
+  // this object's tag model. Called once, right after creation, by the
+  // format object, inside that call's exception boundary.
+  HRESULT LoadHeader(BSTR path);
 
   // IOrvFileNavigator: the three working operations.
   STDMETHODIMP SetVariables(LONG reserved1, LONG stopAfterFirst, LONG reserved3, LONG count,

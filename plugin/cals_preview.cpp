@@ -47,7 +47,10 @@ STDMETHODIMP CCalsPreview::PreviewOperation1(void* a1, void* a2, void* a3, LONG 
 HRESULT CCalsPreview::Forward(ForwardedOperation operation, void* a1, void* a2, LONG a3) {
   return ComBoundary([&]() -> HRESULT {
     if (!inner_) return E_UNEXPECTED;
-    return (inner_.get()->*operation)(a1, a2, a3);
+    // As in operation 1: the host may let go of this object during the
+    // call, and the inner preview must outlive the call regardless.
+    const ComPtr<IOrvFilePreview> inner = inner_;
+    return (inner.get()->*operation)(a1, a2, a3);
   });
 }
 

@@ -6,10 +6,10 @@
 # other CALS readers (ImageMagick's identify, GDAL's gdalinfo) take for the
 # same files; then the platform calls one load makes (counted through the
 # core's seams) and what single calls cost under Wine, the core's figures
-# per operation, the memory of one opened file, peak resident memory, and
-# instruction counts per file; and the raster check: calsvar check per file
-# over the corpus, and the decode throughput of its Group 4 decoder against
-# libtiff on the same pages.
+# per operation, the memory of one opened file, peak resident memory, what
+# one Save costs, and instruction counts per file; and the raster check:
+# calsvar check per file over the corpus, and the decode throughput of its
+# Group 4 decoder against libtiff on the same pages.
 #
 #   scripts/bench.sh            full run (10,000 files; about 20 minutes here)
 #   scripts/bench.sh --quick    1,000 files, fewer rounds: checks that
@@ -67,11 +67,11 @@ log "building (native-release and windows presets)"
 [[ -f $native_build/CMakeCache.txt ]] || cmake --preset native-release >"$out/build.log" 2>&1 ||
   die "configuring native-release failed (see $out/build.log)"
 cmake --build "$native_build" -j2 --target make_corpus raw_floor_native core_driver header_memory core_micro_bench decode_throughput \
-  platform_calls \
+  platform_calls save_cost \
   >>"$out/build.log" 2>&1 || die "native build failed (see $out/build.log)"
 [[ -f $windows_build/CMakeCache.txt ]] || cmake --preset windows >>"$out/build.log" 2>&1 ||
   die "configuring windows failed (see $out/build.log)"
-cmake --build "$windows_build" -j2 --target mirotex calsvar raw_floor_win platform_costs_win >>"$out/build.log" 2>&1 ||
+cmake --build "$windows_build" -j2 --target mirotex calsvar raw_floor_win platform_costs_win save_cost >>"$out/build.log" 2>&1 ||
   die "windows build failed (see $out/build.log)"
 
 if [[ ! -f $corpus/manifest.tsv || $(wc -l <"$corpus/manifest.tsv") != "$files" ]]; then
@@ -329,6 +329,20 @@ peak_host=$(peak_kib "$WINE_BIN" "$calsvar_exe" get $name_args "$win_corpus")
 peak_listing=$(peak_kib "$WINE_BIN" "$calsvar_exe" get "$win_corpus")
 peak_floor=$(peak_kib "$WINE_BIN" "$floor_exe" "$win_corpus")
 
+# ---------------------------------------------------------------- save
+
+log "one Save: load once, then change a record and save, over and over (load: $(load_average))"
+save_load=$(load_average)
+save_native=$("$native_build/bench/save_cost" "$out") || die "save_cost failed"
+save_wine=$("$WINE_BIN" "$windows_build/bench/save_cost.exe" "$(windows_path "$out")" 200) ||
+  die "save_cost.exe failed"
+save_wine=${save_wine//$'\r'/}  # a Windows program's lines end in CR LF
+save_figure() { awk -v k="$2" '$1 == k { print $2 }' <<<"$1"; }
+save_row() {
+  printf '| %s | %s | %s (%s-%s) |\n' "$1" "$(save_figure "$2" saves_timed)" "$(save_figure "$2" per_save_us_median)" \
+    "$(save_figure "$2" per_save_us_min)" "$(save_figure "$2" per_save_us_max)"
+}
+
 # ---------------------------------------------------------------- micro
 
 log "per-operation figures (Google Benchmark, $micro_repetitions repetitions)"
@@ -476,6 +490,11 @@ wine_per_file() { awk -v s="$(net "$1" "$m_start")" -v n="$files" 'BEGIN { print
   printf '| peak resident memory, calsvar get --name x19 over %s files | %s KiB |\n' "$files" "$peak_host"
   printf '| peak resident memory, calsvar get over %s files | %s KiB |\n' "$files" "$peak_listing"
   printf '| peak resident memory, raw floor over %s files | %s KiB |\n' "$files" "$peak_floor"
+
+  printf '\n## One Save (load %s)\n\n' "$save_load"
+  printf '| Where | Saves timed | Per save, µs: median of rounds (min-max) |\n|---|---:|---:|\n'
+  save_row "natively (C library files)" "$save_native"
+  save_row "under Wine (share-deny-write files)" "$save_wine"
 
   printf '\n## Per operation (Google Benchmark, median of %s repetitions; load %s)\n\n' "$micro_repetitions" "$micro_load"
   printf '| Operation | Wall ns | CPU ns |\n|---|---:|---:|\n'

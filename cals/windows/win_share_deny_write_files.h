@@ -1,5 +1,7 @@
 // Files opened through the C runtime with share-deny-write: while a header
 // is read or written, other processes may read the file but not write it.
+// Only files on disk are opened: a path that names a device is refused
+// before any open, a handle on anything but a disk file right after.
 #pragma once
 
 #include "cals/file_access.h"
@@ -13,6 +15,8 @@ class ShareDenyWriteFileOpener final : public FileOpener {
   // "r+b": the file must exist and keeps its length and every byte that is
   // not written. A file marked read-only is refused.
   std::unique_ptr<OpenFile> OpenForUpdate(const std::u16string& path) override;
+  // GetFullPathNameW: the current folder and drive are resolved once.
+  std::u16string FullPath(const std::u16string& path) override;
 };
 
 }  // namespace cals

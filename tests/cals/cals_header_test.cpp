@@ -1,6 +1,8 @@
 // LoadHeader and SaveHeader against files held in memory.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -216,6 +218,55 @@ TEST_F(CalsHeaderTest, AFileCutBelowAHeaderSinceLoadingIsNotWritten) {
     EXPECT_EQ(file.SaveHeader(), cals::kFail);
     EXPECT_EQ(local.files.files[kPath], before);
     EXPECT_TRUE(file.dirty);
+    EXPECT_EQ(local.files.openHandles(), 0);
+  }
+}
+
+// Another writer's change since the load is never written over, also
+// after a save whose write stopped part-way (the file then holds the start
+// of that write, then the kept bytes).
+TEST_F(CalsHeaderTest, AHeaderChangedSinceItWasLoadedIsNotWrittenOver) {
+  constexpr std::size_t kNoChange = SIZE_MAX;
+  struct Case {
+    const char* what;
+    std::size_t shortWrite;  // bytes a failed save wrote first; 0: no such save
+    std::size_t changedByte;
+    cals::Status status;
+  };
+  const Case cases[] = {
+      {"a record", 0, 3 * cals::kRecordSize + 10, cals::kFail},
+      {"record 12", 0, 1500, cals::kFail},
+      {"the raster", 0, 2100, cals::kOk},
+      {"nothing", 0, kNoChange, cals::kOk},
+      {"behind a short write", 100, 1500, cals::kFail},
+      {"inside a short write", 100, 12, cals::kFail},
+      {"nothing after a short write", 100, kNoChange, cals::kOk},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing_support::HeaderRig local;
+    local.files.files[kPath] = MakeHeaderFile(kStandardRecords, ' ', 100);
+    cals::CalsHeader file(local.platform);
+    ASSERT_EQ(file.LoadHeader(kPath), cals::kOk);
+    ASSERT_TRUE(file.tagFinder.SetTagValue(u"srcdocid", u"CHANGED BY THIS OBJECT"));
+    file.dirty = true;
+    if (c.shortWrite != 0) {
+      local.files.writeBudget = c.shortWrite;
+      ASSERT_EQ(file.SaveHeader(), cals::kWriteFault);
+      local.files.writeBudget = SIZE_MAX;
+    }
+    Bytes& onDisk = local.files.files[kPath];
+    if (c.changedByte != kNoChange) onDisk[c.changedByte] = 'Z';
+    const Bytes before = onDisk;
+
+    EXPECT_EQ(file.SaveHeader(), c.status);
+    EXPECT_EQ(file.dirty, c.status != cals::kOk);
+    if (c.status != cals::kOk) {
+      EXPECT_EQ(onDisk, before);
+    } else {
+      EXPECT_EQ(std::string(onDisk.begin(), onDisk.begin() + 128), PaddedRecord("srcdocid: CHANGED BY THIS OBJECT"));
+      EXPECT_TRUE(std::equal(before.begin() + cals::kWrittenSize, before.end(), onDisk.begin() + cals::kWrittenSize));
+    }
     EXPECT_EQ(local.files.openHandles(), 0);
   }
 }

@@ -16,6 +16,8 @@ std::map<DWORD, HRESULT> g_results;
 LONG g_dialogResult = 0;
 ShowTipCallback g_showTipCallback = nullptr;
 void* g_showTipContext = nullptr;
+ShowTipCallback g_previewCallback = nullptr;
+void* g_previewContext = nullptr;
 std::optional<std::wstring> g_tipText;  // empty optional: the default text
 bool g_nullTipText = false;
 LONG g_liveObjects = 0;
@@ -72,6 +74,23 @@ void RunShowTipCallback() {
   if (callback != nullptr) callback(context);
 }
 
+void SetPreviewCallback(ShowTipCallback callback, void* context) {
+  std::lock_guard guard(g_lock);
+  g_previewCallback = callback;
+  g_previewContext = context;
+}
+
+void RunPreviewCallback() {
+  ShowTipCallback callback = nullptr;
+  void* context = nullptr;
+  {
+    std::lock_guard guard(g_lock);
+    callback = g_previewCallback;
+    context = g_previewContext;
+  }
+  if (callback != nullptr) callback(context);
+}
+
 BSTR NewTipText(LONG tipNumber, bool& failed) {
   std::lock_guard guard(g_lock);
   failed = false;
@@ -99,6 +118,8 @@ void ResetState() {
   g_dialogResult = 0;
   g_showTipCallback = nullptr;
   g_showTipContext = nullptr;
+  g_previewCallback = nullptr;
+  g_previewContext = nullptr;
   g_tipText.reset();
   g_nullTipText = false;
 }

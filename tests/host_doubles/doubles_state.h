@@ -23,6 +23,10 @@ void SetDialogResult(LONG result);
 using ShowTipCallback = void(WINAPI*)(void* context);
 void SetShowTipCallback(ShowTipCallback callback, void* context);
 void RunShowTipCallback();
+// Called by every operation of the inner preview, after it was logged, as
+// if the host did something during the call; none after a reset.
+void SetPreviewCallback(ShowTipCallback callback, void* context);
+void RunPreviewCallback();
 
 // A new BSTR with the tip text for `tipNumber`; null when the test asked
 // for a null text. Sets `failed` when the text could not be allocated.

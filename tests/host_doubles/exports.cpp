@@ -60,6 +60,10 @@ void WINAPI HostDoubles_SetShowTipCallback(host_doubles::ShowTipCallback callbac
   host_doubles::SetShowTipCallback(callback, context);
 }
 
+void WINAPI HostDoubles_SetPreviewCallback(host_doubles::ShowTipCallback callback, void* context) {
+  host_doubles::SetPreviewCallback(callback, context);
+}
+
 void WINAPI HostDoubles_SetTipText(const wchar_t* text) { host_doubles::SetTipText(text); }
 
 DWORD WINAPI HostDoubles_ReadCallLog(wchar_t* buffer, DWORD capacity) {

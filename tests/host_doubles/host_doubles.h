@@ -84,6 +84,10 @@ typedef void(WINAPI* HostDoubles_SetDialogResultFn)(LONG result);
 typedef void(WINAPI* HostDoubles_ShowTipCallback)(void* context);
 typedef void(WINAPI* HostDoubles_SetShowTipCallbackFn)(HostDoubles_ShowTipCallback callback,
                                                          void* context);
+// Runs `callback(context)` inside every operation of the inner preview,
+// after it was logged, as if the host did something during the call (let
+// go of the preview object, say). Reset clears it.
+typedef void(WINAPI* HostDoubles_SetPreviewCallbackFn)(HostDoubles_ShowTipCallback callback, void* context);
 // What GetTipText hands out; null makes it hand out a null BSTR with S_OK.
 typedef void(WINAPI* HostDoubles_SetTipTextFn)(const wchar_t* text);
 // Copies the call log into buffer (terminated, cut to capacity - 1
@@ -114,6 +118,7 @@ class HostDoublesLibrary {
                Resolve(setDialogResult_, "HostDoubles_SetDialogResult") &&
                Resolve(setTipText_, "HostDoubles_SetTipText") &&
                Resolve(setShowTipCallback_, "HostDoubles_SetShowTipCallback") &&
+               Resolve(setPreviewCallback_, "HostDoubles_SetPreviewCallback") &&
                Resolve(readCallLog_, "HostDoubles_ReadCallLog") &&
                Resolve(liveObjects_, "HostDoubles_LiveObjects") &&
                Resolve(innerRefCount_, "HostDoubles_GetInnerPreviewRefCount") &&
@@ -139,6 +144,9 @@ class HostDoublesLibrary {
   void SetTipText(const wchar_t* text) const { setTipText_(text); }
   void SetShowTipCallback(HostDoubles_ShowTipCallback callback, void* context) const {
     setShowTipCallback_(callback, context);
+  }
+  void SetPreviewCallback(HostDoubles_ShowTipCallback callback, void* context) const {
+    setPreviewCallback_(callback, context);
   }
   LONG LiveObjects() const { return liveObjects_(); }
   HRESULT CreatePreviewProvider(IOrvPreviewProvider** provider) const {
@@ -195,6 +203,7 @@ class HostDoublesLibrary {
   HostDoubles_SetDialogResultFn setDialogResult_ = nullptr;
   HostDoubles_SetTipTextFn setTipText_ = nullptr;
   HostDoubles_SetShowTipCallbackFn setShowTipCallback_ = nullptr;
+  HostDoubles_SetPreviewCallbackFn setPreviewCallback_ = nullptr;
   HostDoubles_ReadCallLogFn readCallLog_ = nullptr;
   HostDoubles_LiveObjectsFn liveObjects_ = nullptr;
   HostDoubles_GetInnerPreviewRefCountFn innerRefCount_ = nullptr;

@@ -24,6 +24,7 @@ class InnerPreview final : public SingleInterface<IOrvFilePreview> {
   STDMETHODIMP PreviewOperation1(void* a1, void* a2, void* a3, LONG a4) override {
     AppendLog(L"Preview.PreviewOperation1(" + PointerText(a1) + L"," + PointerText(a2) + L"," +
               PointerText(a3) + L"," + std::to_wstring(a4) + L")");
+    RunPreviewCallback();
     return ResultOf(kHostDoublesPreviewOp1);
   }
   STDMETHODIMP PreviewOperation2(void* a1, void* a2, LONG a3) override { return Record(2, a1, a2, a3); }
@@ -41,6 +42,7 @@ class InnerPreview final : public SingleInterface<IOrvFilePreview> {
   HRESULT Record(int op, void* a1, void* a2, LONG a3) {
     AppendLog(L"Preview.PreviewOperation" + std::to_wstring(op) + L"(" + PointerText(a1) + L"," +
               PointerText(a2) + L"," + std::to_wstring(a3) + L")");
+    RunPreviewCallback();
     return ResultOf(kHostDoublesPreviewOp1 + static_cast<DWORD>(op) - 1);
   }
 

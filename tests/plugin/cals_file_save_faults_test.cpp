@@ -56,9 +56,10 @@ const Fault kFaults[] = {
     {"TruncatedTo1000Bytes", Kind::kTruncated, E_FAIL, 1000},
     {"TruncatedToTheRecordsSaveWrites", Kind::kTruncated, E_FAIL, kParsed},
     {"TruncatedToOneByteShortOfAHeader", Kind::kTruncated, E_FAIL, 2047},
-    // Another drawing now lies at the path: it gets the header records,
-    // which is what saving to a path means; its raster stays its own.
-    {"ReplacedByALongerCalsFile", Kind::kReplacedByLongerCals, S_OK},
+    // Another drawing now lies at the path: this object's records, its
+    // picture size among them, would describe a raster they do not belong
+    // to, so nothing is written.
+    {"ReplacedByALongerCalsFile", Kind::kReplacedByLongerCals, E_FAIL},
     {"ReplacedByAFileShorterThanAHeader", Kind::kReplacedByShortFile, E_FAIL},
     {"ReplacedByAFolder", Kind::kReplacedByFolder, E_FAIL},
     {"MadeReadOnly", Kind::kReadOnly, E_FAIL},
@@ -152,7 +153,7 @@ class InjectedFault {
   }
 
   // The original file back at the path, writable, closed by everyone
-  // else. Replacements stay: they are the file now.
+  // else.
   bool Remove() {
     if (!injected_ || removed_) return true;
     removed_ = true;
@@ -160,6 +161,7 @@ class InjectedFault {
     switch (fault_.kind) {
       case Kind::kDeleted:
       case Kind::kTruncated:
+      case Kind::kReplacedByLongerCals:
       case Kind::kReplacedByShortFile:
         return WriteBinaryFile(path_, original_);
       case Kind::kReplacedByFolder:

@@ -139,6 +139,40 @@ TEST_F(PreviewForwarding, Operations2To9PassArgumentsAndResultsUnchanged) {
   EXPECT_FALSE(TipKeyExists());
 }
 
+// The host may let go of the preview object while a forwarded call runs
+// (its message loop runs inside the inner preview); the inner preview is
+// then released only when the call has returned.
+TEST_F(PreviewLifetime, TheHostLettingGoDuringACallKeepsTheInnerPreviewForTheCall) {
+  using Operation = HRESULT (STDMETHODCALLTYPE IOrvFilePreview::*)(void*, void*, LONG);
+  const std::array<Operation, 8> operations = {
+      &IOrvFilePreview::PreviewOperation2, &IOrvFilePreview::PreviewOperation3,
+      &IOrvFilePreview::PreviewOperation4, &IOrvFilePreview::PreviewOperation5,
+      &IOrvFilePreview::PreviewOperation6, &IOrvFilePreview::PreviewOperation7,
+      &IOrvFilePreview::PreviewOperation8, &IOrvFilePreview::PreviewOperation9};
+  struct LetGo {
+    ComPtr<Preview> preview;
+    const HostDoublesLibrary* doubles = nullptr;
+    DWORD index = 0;
+    LONG innerCountAfterLettingGo = LONG_MIN;
+  };
+  for (DWORD i = 0; i < operations.size(); ++i) {
+    SCOPED_TRACE(i + 2);
+    LetGo letGo{InitialisedPreview(true), &doubles_, i};
+    IOrvFilePreview* calls = letGo.preview.get();
+    doubles_.SetPreviewCallback(
+        [](void* context) {
+          auto* state = static_cast<LetGo*>(context);
+          state->preview.Reset();  // the host's last reference
+          state->innerCountAfterLettingGo = state->doubles->InnerPreviewRefCount(state->index);
+        },
+        &letGo);
+    EXPECT_EQ(S_OK, (calls->*operations[i])(nullptr, nullptr, 0));
+    EXPECT_EQ(1, letGo.innerCountAfterLettingGo) << "the call's own reference";
+    EXPECT_EQ(0, doubles_.InnerPreviewRefCount(i));
+    doubles_.SetPreviewCallback(nullptr, nullptr);
+  }
+}
+
 TEST_F(PreviewLifetime, DestructionReleasesTheInnerPreviewExactlyOnce) {
   const LONG locksBefore = g_module.GetLockCount();
   ComPtr<Preview> preview = InitialisedPreview(true);

@@ -4,6 +4,9 @@ mirotex_add_test(cals_file_tests
     cals_file_variables_test.cpp
     cals_file_save_test.cpp
     cals_file_save_faults_test.cpp
+    cals_file_save_conflict_test.cpp
+    cals_file_path_test.cpp
+    cals_file_code_page_test.cpp
     cals_file_placeholders_test.cpp
     cals_file_interface_test.cpp
   LIBS plugin_file_format test_support module_release_check)
