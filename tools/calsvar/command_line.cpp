@@ -215,7 +215,7 @@ std::string UsageText(unsigned codePage) {
          "  --allow-control  let values hold control characters (tabs, line breaks)\n"
          "  -h, --help       this text\n"
          "FILE may be a folder: its files with the format's extensions, in all subfolders; links and\n"
-         "junctions (reparse points) are not followed, as find does not follow them.\n"
+         "junctions (reparse points) to folders are not followed, as find does not follow them.\n"
          "Header text is read and written in the Windows ANSI code page" + page + "; set refuses\n"
          "characters it cannot hold.\n"
          "Run through ./calsvar (under Wine):\n"

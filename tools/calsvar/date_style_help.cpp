@@ -61,7 +61,7 @@ std::string PaddedTo(std::string text, std::size_t width) {
 
 bool IsListedDateStyle(std::int32_t code) {
   for (const ListedStyle& style : kListed) {
-    if (style.code == code || style.sameAs == code) return true;
+    if (style.code == code || (style.sameAs >= 0 && style.sameAs == code)) return true;
   }
   return false;
 }

@@ -42,7 +42,7 @@ std::string CharacterForMessage(std::u16string_view text, std::size_t at) {
     default: break;
   }
   if (code < 0x20 || code == 0x7F) return std::string("a control character (") + number + ")";
-  if (cals::IsHighSurrogate(text[at]) || cals::IsLowSurrogate(text[at])) {
+  if (!pair && (cals::IsHighSurrogate(text[at]) || cals::IsLowSurrogate(text[at]))) {
     return std::string("half of a surrogate pair (") + number + ")";
   }
   std::string shown;
