@@ -1,14 +1,15 @@
 # mirotex_widl(<idl>
 #   [HEADER <file>] [IID <file>] [TLB <file>] [PROXY <file>] [DLLDATA <file>]
-#   [INCLUDES <dir>...] [DEPENDS <file>...])
+#   [PROXY_HEADER <file>] [INCLUDES <dir>...] [DEPENDS <file>...])
 # Runs Wine's IDL compiler once per requested output. Outputs are relative to
-# the current binary directory.
+# the current binary directory. The proxy includes the header under the name
+# given with HEADER, or with PROXY_HEADER when another directory writes it.
 find_program(WIDL_EXECUTABLE NAMES x86_64-w64-mingw32-widl widl REQUIRED)
 set(WIDL_SYSTEM_IDL_DIR /usr/include/wine/wine/windows)
 set(WIDL_SYSTEM_TLB_DIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
 
 function(mirotex_widl idl)
-  cmake_parse_arguments(ARG "" "HEADER;IID;TLB;PROXY;DLLDATA" "INCLUDES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "" "HEADER;IID;TLB;PROXY;DLLDATA;PROXY_HEADER" "INCLUDES;DEPENDS" ${ARGN})
   get_filename_component(idl_abs ${idl} ABSOLUTE)
   set(common --win64 -I ${WIDL_SYSTEM_IDL_DIR} -I ${PROJECT_SOURCE_DIR}
              -L ${WIDL_SYSTEM_TLB_DIR})
@@ -32,11 +33,12 @@ function(mirotex_widl idl)
       DEPENDS ${idl_abs} ${ARG_DEPENDS} VERBATIM)
   endif()
   if(ARG_PROXY)
-    # -Oif: interpreted stubs without Wine's exception wrappers. The proxy
-    # includes the header under the name given with HEADER.
+    # -Oif: interpreted stubs without Wine's exception wrappers.
     set(proxy_header)
     if(ARG_HEADER)
       set(proxy_header -H ${ARG_HEADER})
+    elseif(ARG_PROXY_HEADER)
+      set(proxy_header -H ${ARG_PROXY_HEADER})
     endif()
     add_custom_command(OUTPUT ${bin}/${ARG_PROXY}
       COMMAND ${WIDL_EXECUTABLE} ${common} -Oif -p ${proxy_header} -o ${bin}/${ARG_PROXY} ${idl_abs}

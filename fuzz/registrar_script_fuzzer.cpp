@@ -16,12 +16,12 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
-#include "module/registrar/ascii_text.h"
-#include "module/registrar/script_expansion.h"
-#include "module/registrar/script_parser.h"
-#include "module/registrar/script_runner.h"
-#include "module/registrar/script_tokenizer.h"
-#include "tests/module/registrar/in_memory_registry.h"
+#include "com/registrar/ascii_text.h"
+#include "com/registrar/script_expansion.h"
+#include "com/registrar/script_parser.h"
+#include "com/registrar/script_runner.h"
+#include "com/registrar/script_tokenizer.h"
+#include "tests/support/in_memory_registry.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "module/class_table.h"
 
 #include "mirotex_h.h"
-#include "module/class_factory.h"
-#include "module/com_object.h"
-#include "module/registry_script_resource.h"
+#include "com/class_factory.h"
+#include "com/com_object.h"
+#include "com/registry_script_resource.h"
 #include "module/resource_ids.h"
 #include "plugin/cals_file.h"
 #include "plugin/cals_format.h"

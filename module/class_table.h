@@ -2,6 +2,6 @@
 // whose CLSID is null. The entries cache their class objects.
 #pragma once
 
-#include "module/com_module.h"
+#include "com/com_module.h"
 
 extern ClassTableEntry g_classTable[];

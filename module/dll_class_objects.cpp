@@ -2,8 +2,8 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include "module/com_module.h"
-#include "module/com_boundary.h"
+#include "com/com_module.h"
+#include "com/com_boundary.h"
 #include "module/proxy_stub.h"
 
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, LPVOID* out) {

@@ -6,11 +6,11 @@
 
 #include <string>
 
-#include "module/com_module.h"
-#include "module/com_boundary.h"
-#include "module/module_path.h"
+#include "com/com_module.h"
+#include "com/com_boundary.h"
+#include "com/module_path.h"
 #include "module/proxy_stub.h"
-#include "module/type_library_registration.h"
+#include "com/type_library_registration.h"
 
 STDAPI DllRegisterServer() {
   return ComBoundary([] {

@@ -2,7 +2,7 @@
 
 #include "mirotex_h.h"
 #include "module/class_table.h"
-#include "module/com_module.h"
+#include "com/com_module.h"
 #include "module/proxy_stub.h"
 
 CMirotexApp theApp;

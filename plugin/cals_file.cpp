@@ -5,9 +5,9 @@
 #include <string>
 
 #include "cals/win_utf16.h"
-#include "cals/windows_platform.h"
-#include "convert/variant_text.h"
-#include "module/com_boundary.h"
+#include "cals/windows/windows_platform.h"
+#include "convert/windows/variant_text.h"
+#include "com/com_boundary.h"
 #include "plugin/host_records.h"
 #include "plugin/variable_source.h"
 

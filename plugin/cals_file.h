@@ -10,7 +10,7 @@
 #include "cals/cals_header.h"
 #include "host_interfaces_h.h"
 #include "mirotex_h.h"
-#include "module/com_object.h"
+#include "com/com_object.h"
 
 class CCalsFile : public CComObjectRootEx<CComSingleThreadModel>,
                   public ICalsFile,

@@ -2,9 +2,9 @@
 
 #include <memory>
 
-#include "convert/ole_handles.h"
+#include "convert/windows/ole_handles.h"
 #include "plugin/cals_file.h"
-#include "module/com_boundary.h"
+#include "com/com_boundary.h"
 #include "plugin/host_records.h"
 #include "plugin/optional_component.h"
 

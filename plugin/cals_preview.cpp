@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "module/com_boundary.h"
+#include "com/com_boundary.h"
 #include "plugin/result_codes.h"
 #include "plugin/tip_of_the_day.h"
 

@@ -7,8 +7,8 @@
 
 #include "host_interfaces_h.h"
 #include "mirotex_h.h"
-#include "module/com_object.h"
-#include "module/com_ptr.h"
+#include "com/com_object.h"
+#include "com/com_ptr.h"
 
 class CCalsPreview : public CComObjectRootEx<CComSingleThreadModel>,
                      public ICalsPreview,

@@ -6,7 +6,7 @@
 #include <atomic>
 
 #include "host_interfaces_h.h"
-#include "module/com_ptr.h"
+#include "com/com_ptr.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <cwchar>
 #include <iterator>
 
-#include "cals/registry.h"
-#include "cals/settings_light.h"
-#include "convert/ole_handles.h"
+#include "cals/windows/registry.h"
+#include "cals/windows/settings_light.h"
+#include "convert/windows/ole_handles.h"
 #include "host_interfaces_h.h"
-#include "module/com_ptr.h"
+#include "com/com_ptr.h"
 
 namespace {
 

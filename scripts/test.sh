@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds every preset and runs every test: the portable core natively, again
+# Checks that includes keep to the layers (scripts/check_layers.sh), then
+# builds every preset and runs every test: the portable core natively, again
 # under AddressSanitizer/UBSan/LeakSanitizer, again under ThreadSanitizer
 # (among them the concurrency test of the core), and the Windows build under
 # Wine.
@@ -63,6 +64,14 @@ run_preset() {
   fi
 }
 
+log "check layers"
+if scripts/check_layers.sh; then
+  SUMMARY[layers]="includes keep to scripts/layers.txt"
+else
+  SUMMARY[layers]="FAILED: includes that reach up or across (above)"
+  FAILED=1
+fi
+
 run_preset native
 run_preset native-asan
 run_preset native-tsan
@@ -76,7 +85,7 @@ trap - EXIT
 
 echo
 echo "== test summary"
-for preset in native native-asan native-tsan windows; do
+for preset in layers native native-asan native-tsan windows; do
   printf '%-12s %s\n' "$preset" "${SUMMARY[$preset]:-not run}"
 done
 exit $FAILED

@@ -32,8 +32,8 @@
 #include "convert/format_date.h"
 #include "convert/ole_date.h"
 #include "convert/printf_format.h"
-#include "module/registrar/script_expansion.h"
-#include "module/registrar/script_parser.h"
+#include "com/registrar/script_expansion.h"
+#include "com/registrar/script_parser.h"
 #include "tests/support/header_rig.h"
 
 // The test's own ThreadSanitizer settings, whoever runs it. io_sync=0: by

@@ -2,7 +2,7 @@
 // exports: caching, aggregation rules, module locks, interfaces.
 #include <gtest/gtest.h>
 
-#include "module/com_ptr.h"
+#include "com/com_ptr.h"
 #include "tests/module/class_cases.h"
 #include "tests/module/loaded_module.h"
 

@@ -20,7 +20,7 @@
 
 #include "host_interfaces_h.h"
 #include "mirotex_h.h"
-#include "module/com_ptr.h"
+#include "com/com_ptr.h"
 #include "tests/module/loaded_module.h"
 #include "tests/support/win/cals_test_files.h"
 #include "tests/support/win/test_environment.h"

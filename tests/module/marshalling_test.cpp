@@ -5,7 +5,7 @@
 #include <memory>
 #include <thread>
 
-#include "module/com_ptr.h"
+#include "com/com_ptr.h"
 #include "tests/module/class_cases.h"
 #include "tests/module/loaded_module.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "module/com_ptr.h"
+#include "com/com_ptr.h"
 #include "tests/module/class_cases.h"
 #include "tests/module/loaded_module.h"
 #include "tests/module/registry_reader.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "module/unique_hkey.h"
+#include "com/unique_hkey.h"
 
 namespace module_test {
 

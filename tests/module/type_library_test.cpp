@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "convert/ole_handles.h"
-#include "module/com_ptr.h"
+#include "convert/windows/ole_handles.h"
+#include "com/com_ptr.h"
 #include "tests/module/class_cases.h"
 #include "tests/module/loaded_module.h"
 

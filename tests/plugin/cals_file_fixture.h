@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "convert/ole_handles.h"
-#include "module/com_object.h"
-#include "module/com_ptr.h"
+#include "convert/windows/ole_handles.h"
+#include "com/com_object.h"
+#include "com/com_ptr.h"
 #include "plugin/cals_format.h"
 #include "plugin/host_records.h"
 #include "tests/support/win/cals_test_files.h"

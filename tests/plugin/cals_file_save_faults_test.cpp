@@ -12,7 +12,7 @@
 #include <ostream>
 #include <string>
 
-#include "module/unique_handle.h"
+#include "base/unique_handle.h"
 #include "tests/plugin/cals_file_fixture.h"
 
 namespace {

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "cals/settings_light.h"
+#include "cals/windows/settings_light.h"
 #include "host_interfaces_h.h"
-#include "module/com_object.h"
-#include "module/com_ptr.h"
+#include "com/com_object.h"
+#include "com/com_ptr.h"
 #include "plugin/cals_preview.h"
 #include "tests/host_doubles/host_doubles.h"
 #include "tests/support/win/registry_test_keys.h"

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "module/com_ptr.h"
+#include "com/com_ptr.h"
 
 namespace interface_checks {
 

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "cals/header_layout.h"
-#include "cals/windows_platform.h"
+#include "cals/windows/windows_platform.h"
 #include "tools/calsvar/commands.h"
 #include "tools/calsvar/configuration_note.h"
 #include "tools/calsvar/csv_table.h"

@@ -1,8 +1,8 @@
 // calsvar info: what the format object tells the host about itself.
 #include <objbase.h>
 
-#include "convert/ole_handles.h"
-#include "module/com_ptr.h"
+#include "convert/windows/ole_handles.h"
+#include "com/com_ptr.h"
 #include "tools/calsvar/commands.h"
 #include "tools/calsvar/exit_codes.h"
 #include "tools/calsvar/hresult_text.h"

@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "module/unique_handle.h"
+#include "base/unique_handle.h"
 #include "tools/calsvar/commands.h"
 #include "tools/calsvar/configuration_note.h"
 #include "tools/calsvar/exit_codes.h"

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "module/unique_handle.h"
+#include "base/unique_handle.h"
 #include "tools/calsvar/wide_text.h"
 
 namespace calsvar {

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "cals/settings_light.h"
+#include "cals/windows/settings_light.h"
 #include "cals/tag_finder.h"
-#include "cals/windows_platform.h"
-#include "module/unique_handle.h"
+#include "cals/windows/windows_platform.h"
+#include "base/unique_handle.h"
 #include "tools/calsvar/hresult_text.h"
 #include "tools/calsvar/wide_text.h"
 

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "cals/record_fields.h"
-#include "cals/windows_platform.h"
+#include "cals/windows/windows_platform.h"
 #include "plugin/result_codes.h"
 #include "tools/calsvar/config_lint.h"
 #include "tools/calsvar/hresult_text.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "convert/ole_handles.h"
+#include "convert/windows/ole_handles.h"
 #include "tools/calsvar/exit_codes.h"
 #include "tools/calsvar/file_arguments.h"
 #include "tools/calsvar/hresult_text.h"

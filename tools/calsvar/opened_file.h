@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host_interfaces_h.h"
-#include "module/com_ptr.h"
+#include "com/com_ptr.h"
 #include "tools/calsvar/command_line.h"
 #include "tools/calsvar/console.h"
 

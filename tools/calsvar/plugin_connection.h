@@ -9,7 +9,7 @@
 #include <string>
 
 #include "host_interfaces_h.h"
-#include "module/com_ptr.h"
+#include "com/com_ptr.h"
 #include "tools/calsvar/unique_module.h"
 
 namespace calsvar {

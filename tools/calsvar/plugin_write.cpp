@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "cals/header_layout.h"
-#include "cals/windows_platform.h"
-#include "convert/variant_text.h"
+#include "cals/windows/windows_platform.h"
+#include "convert/windows/variant_text.h"
 #include "tools/calsvar/code_page_check.h"
 #include "tools/calsvar/header_bytes.h"
 #include "tools/calsvar/header_forecast.h"

@@ -2,7 +2,7 @@
 
 #include "cals/header_layout.h"
 #include "cals/status.h"
-#include "module/unique_handle.h"
+#include "base/unique_handle.h"
 #include "tools/calsvar/header_bytes.h"
 #include "tools/calsvar/hresult_text.h"
 

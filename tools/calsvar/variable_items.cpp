@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "convert/ole_handles.h"
+#include "convert/windows/ole_handles.h"
 
 namespace calsvar {
 

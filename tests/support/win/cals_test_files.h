@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "cals/settings_light.h"
+#include "cals/windows/settings_light.h"
 #include "tests/support/win/registry_test_keys.h"
 #include "tests/support/win/test_environment.h"
 

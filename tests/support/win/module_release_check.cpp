@@ -5,7 +5,7 @@
 // per program start), not just a line in its output.
 #include <gtest/gtest.h>
 
-#include "module/com_module.h"
+#include "com/com_module.h"
 
 namespace {
 
