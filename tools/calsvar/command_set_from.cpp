@@ -5,7 +5,6 @@
 
 #include <array>
 
-#include "base/unique_handle.h"
 #include "tools/calsvar/commands.h"
 #include "tools/calsvar/configuration_note.h"
 #include "tools/calsvar/exit_codes.h"
@@ -14,15 +13,10 @@
 #include "tools/calsvar/plugin_write.h"
 #include "tools/calsvar/value_text.h"
 #include "tools/calsvar/wide_text.h"
+#include "tools/calsvar/unique_file.h"
 
 namespace calsvar {
 namespace {
-
-struct FileCloser {
-  void operator()(HANDLE file) const {
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
-};
 
 bool ReadAll(HANDLE handle, std::string& bytes) {
   char buffer[65536];
@@ -41,9 +35,9 @@ bool ReadTable(const std::u16string& name, std::string& bytes, std::string& erro
     error = "standard input cannot be read";
     return false;
   }
-  const UniqueHandle<HANDLE, FileCloser> file(CreateFileW(ToWide(name).c_str(), GENERIC_READ,
-                                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  const UniqueFile file(CreateFileW(ToWide(name).c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE || !ReadAll(file.get(), bytes)) {
     error = Utf8(name) + ": the table cannot be read";
     return false;

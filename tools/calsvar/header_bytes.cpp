@@ -3,24 +3,14 @@
 #include <windows.h>
 
 #include "cals/header_layout.h"
-#include "base/unique_handle.h"
+#include "tools/calsvar/unique_file.h"
 
 namespace calsvar {
-namespace {
-
-// CreateFileW fails with INVALID_HANDLE_VALUE, which is not closed.
-struct FileCloser {
-  void operator()(HANDLE file) const {
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
-};
-
-}  // namespace
 
 std::optional<std::vector<unsigned char>> ReadHeaderBytes(const std::wstring& path) {
-  const UniqueHandle<HANDLE, FileCloser> file(CreateFileW(path.c_str(), GENERIC_READ,
-                                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return std::nullopt;
   std::vector<unsigned char> bytes(cals::kHeaderSize);
   std::size_t got = 0;

@@ -2,24 +2,18 @@
 
 #include "cals/header_layout.h"
 #include "cals/status.h"
-#include "base/unique_handle.h"
 #include "tools/calsvar/header_bytes.h"
 #include "tools/calsvar/hresult_text.h"
+#include "tools/calsvar/unique_file.h"
 
 namespace calsvar {
 namespace {
 
-struct FileCloser {
-  void operator()(HANDLE file) const {
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
-};
-
 // The same open the plug-in's save makes: read and write, others may only
 // read. Empty text when it succeeds.
 std::string WhyNotWritable(const std::wstring& path) {
-  const UniqueHandle<HANDLE, FileCloser> file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() != INVALID_HANDLE_VALUE) return {};
   const DWORD code = GetLastError();
   if (code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION) {
