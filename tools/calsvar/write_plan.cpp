@@ -162,7 +162,9 @@ WritePlan PlanWrite(VariableAccess& file, HeaderForecast& forecast, const std::v
   }
 
   // Nothing else may change: the other variables keep their values, and a
-  // record whose sub-tag was written keeps what it holds in memory.
+  // record whose sub-tag was written keeps what it holds in memory. (With
+  // nothing taken there is nothing to save.)
+  if (taken.empty()) return plan;
   for (const cals::Tag& tag : model.tags()) {
     if (!tag.writeBack) continue;  // width, height, colordepth follow rpelcnt
     std::vector<std::u16string> others;
