@@ -67,7 +67,7 @@ class Parser {
       SkipSpace();
       JsonValue member;
       if (!Value(member, depth + 1)) return false;
-      value.members.emplace_back(std::move(name), std::move(member));
+      value.members.push_back(JsonMember{std::move(name), std::move(member)});
       SkipSpace();
       if (at_ < text_.size() && text_[at_] == u',') {
         ++at_;
@@ -179,8 +179,8 @@ class Parser {
 }  // namespace
 
 const JsonValue* JsonValue::Member(std::u16string_view name) const {
-  for (const auto& [key, value] : members) {
-    if (key == name) return &value;
+  for (const JsonMember& member : members) {
+    if (member.name == name) return &member.value;
   }
   return nullptr;
 }

@@ -5,10 +5,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace calsvar {
+
+struct JsonMember;
 
 struct JsonValue {
   enum class Kind { kNull, kBool, kNumber, kString, kArray, kObject };
@@ -16,10 +17,15 @@ struct JsonValue {
   bool boolean = false;
   std::u16string text;  // a string's characters, or a number as written
   std::vector<JsonValue> items;
-  std::vector<std::pair<std::u16string, JsonValue>> members;  // in order
+  std::vector<JsonMember> members;  // in order
 
   // The first member of that name, or null.
   const JsonValue* Member(std::u16string_view name) const;
+};
+
+struct JsonMember {
+  std::u16string name;
+  JsonValue value;
 };
 
 // Empty with `error` set ("character N: ...") when the text is not one
