@@ -28,9 +28,12 @@ function(mirotex_widl idl)
       DEPENDS ${idl_abs} ${ARG_DEPENDS} VERBATIM)
   endif()
   if(ARG_TLB)
+    # The time of the run that widl records goes (see pin_typelib_time.pl).
+    set(pin_time ${PROJECT_SOURCE_DIR}/cmake/pin_typelib_time.pl)
     add_custom_command(OUTPUT ${bin}/${ARG_TLB}
       COMMAND ${WIDL_EXECUTABLE} ${common} -t -o ${bin}/${ARG_TLB} ${idl_abs}
-      DEPENDS ${idl_abs} ${ARG_DEPENDS} VERBATIM)
+      COMMAND perl -0777 -p -i ${pin_time} ${bin}/${ARG_TLB}
+      DEPENDS ${idl_abs} ${ARG_DEPENDS} ${pin_time} VERBATIM)
   endif()
   if(ARG_PROXY)
     # -Oif: interpreted stubs without Wine's exception wrappers.

@@ -4,7 +4,9 @@
 # floor of the same runtime (open, read 2048 bytes, close), and what other
 # CALS readers (ImageMagick's identify, GDAL's gdalinfo) take for the same
 # files; then the core's figures per operation, the memory of one opened
-# file, peak resident memory, and instruction counts per file.
+# file, peak resident memory, and instruction counts per file; and the
+# raster check: calsvar check per file over the corpus, and the decode
+# throughput of its Group 4 decoder against libtiff on the same pages.
 #
 #   scripts/bench.sh            full run (10,000 files; about 20 minutes here)
 #   scripts/bench.sh --quick    1,000 files, fewer rounds: checks that
@@ -29,8 +31,11 @@ sample=200      # files timed one process each (gdalinfo, identify)
 identify_files=2000  # files identify reads in one process (about 20 ms each)
 wine_sample=20  # files timed one Wine process each (calsvar)
 micro_repetitions=5
+decode_seconds=1    # per decoder, page and round (decode_throughput)
+decode_rounds=5
 case ${1:-} in
-  --quick) files=1000 rounds=2 native_runs=5 sample=40 wine_sample=5 micro_repetitions=2 identify_files=300 ;;
+  --quick) files=1000 rounds=2 native_runs=5 sample=40 wine_sample=5 micro_repetitions=2 identify_files=300
+           decode_seconds=0.2 decode_rounds=3 ;;
   "") ;;
   *) printf 'usage: scripts/bench.sh [--quick]\n' >&2; exit 2 ;;
 esac
@@ -54,7 +59,7 @@ ensure_packages "${BENCH_PACKAGES[@]}" || die "package installation failed"
 log "building (native-release and windows presets)"
 [[ -f $native_build/CMakeCache.txt ]] || cmake --preset native-release >"$out/build.log" 2>&1 ||
   die "configuring native-release failed (see $out/build.log)"
-cmake --build "$native_build" -j2 --target make_corpus raw_floor_native core_driver header_memory core_micro_bench \
+cmake --build "$native_build" -j2 --target make_corpus raw_floor_native core_driver header_memory core_micro_bench decode_throughput \
   >>"$out/build.log" 2>&1 || die "native build failed (see $out/build.log)"
 [[ -f $windows_build/CMakeCache.txt ]] || cmake --preset windows >>"$out/build.log" 2>&1 ||
   die "configuring windows failed (see $out/build.log)"
@@ -96,7 +101,7 @@ q_ini="'$win_ini'"
 q_empty="'$(windows_path "$empty")'"
 # Every variable of a corpus file, so that "get --name" reads all of them
 # with one load per file, as the host does.
-names=(srcdocid dstdocid txtfilid figid srcgph docls rtype rorient rpelcnt rdensty notes
+names=(srcdocid dstdocid txtfilid figid srcgph doccls rtype rorient rpelcnt rdensty notes
        width height colordepth orientation lineprogression pelwidth pelheight density)
 name_args=""
 for name in "${names[@]}"; do name_args+=" --name $name"; done
@@ -255,6 +260,17 @@ time_group wine-per-process \
   "xargs -d '\n' -n1 $WINE_BIN $calsvar_exe get$name_args <$out/wine-sample-windows.lst" \
   "xargs -d '\n' -n1 $WINE_BIN $floor_exe <$out/wine-sample-windows.lst"
 
+log "Wine group: calsvar check over the corpus, $rounds rounds (load: $(load_average))"
+check_load_before=$(load_average)
+# check exits 1 when a file has an error (the corpus has some on purpose).
+time_group wine-check --shell=none --ignore-failure \
+  "$WINE_BIN $calsvar_exe check $q_corpus" \
+  "$WINE_BIN $floor_exe $q_corpus"
+check_load_after=$(load_average)
+check_summary=$("$WINE_BIN" "$calsvar_exe" check "$win_corpus" 2>&1 >/dev/null | tail -1)
+peak_check=$(/usr/bin/time -f '%M' -o "$raw/peak-check.txt" "$WINE_BIN" "$calsvar_exe" check "$win_corpus" \
+  >/dev/null 2>&1; tail -1 "$raw/peak-check.txt")
+
 log "native group: core driver against the native raw floor (load: $(load_average))"
 native_load_before=$(load_average)
 # A run takes a fraction of a second: more runs per round.
@@ -263,6 +279,11 @@ RUNS=$native_runs time_group native --shell=none \
   "$native_build/bench/raw_floor_native $corpus" \
   "$native_build/bench/raw_floor_native $empty"
 native_load_after=$(load_average)
+
+log "raster decode throughput against libtiff (load: $(load_average))"
+decode_load=$(load_average)
+"$native_build/bench/decode_throughput" --seconds "$decode_seconds" --rounds "$decode_rounds" >"$raw/decode.md" ||
+  die "decode_throughput failed"
 
 log "other readers: identify -ping and gdalinfo (load: $(load_average))"
 others_load_before=$(load_average)
@@ -357,6 +378,17 @@ net() { awk -v a="$1" -v b="$2" 'BEGIN { print a - b }'; }
   table_head
   row wine-per-process 0 "$wine_sample" "calsvar get --name x19 FILE, one process per file" "Wine process start, COM start-up, one load, output"
   row wine-per-process 1 "$wine_sample" "raw floor FILE, one process per file" "Wine process start, one open/read/close"
+
+  printf '\n## calsvar check, under Wine\n\nLoad average before / after: %s / %s. Verdicts: %s.\n\n' \
+    "$check_load_before" "$check_load_after" "$check_summary"
+  table_head
+  row wine-check 0 "$files" "calsvar check FOLDER" "Wine process start, folder walk, each file read whole in 64 KB pieces (share-deny-write open), header rules, full Group 4 decode, one line per finding"
+  row wine-check 1 "$files" "raw floor: open, read 2048, close" "as above (same rounds as check)"
+  printf '\nPeak resident memory of calsvar check over %s files: %s KiB.\n' "$files" "$peak_check"
+
+  printf '\n## Raster decode, natively (median of %s rounds of %s s per decoder and page; load %s)\n\n' \
+    "$decode_rounds" "$decode_seconds" "$decode_load"
+  cat "$raw/decode.md"
 
   printf '\n## Portable core, natively\n\nLoad average before / after: %s / %s.\n\n' "$native_load_before" "$native_load_after"
   table_head

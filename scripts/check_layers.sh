@@ -36,10 +36,12 @@ function platform_header(name) {
 }
 
 # Where a quoted include lives: a path from the top of the tree, a header
-# that widl writes from an IDL file of the tree (name_h.h), or a file beside
-# the includer.
+# that CMake writes from a template of the tree (path.in), a header that
+# widl writes from an IDL file of the tree (name_h.h), or a file beside the
+# includer.
 function resolve(name, includer,    stem, beside) {
   if (name ~ /\// && (name in exists)) return name
+  if (name ~ /\// && ((name ".in") in exists)) return name ".in"
   if (name !~ /\//) {
     stem = name
     if (sub(/_h\.h$/, "", stem) && (stem ".idl" in idl)) return idl[stem ".idl"]

@@ -26,7 +26,8 @@ shift
 
 # Target and the longest input worth trying: a header is 2048 bytes (its
 # target's input adds a configuration or a raster), the texts of the tag
-# targets are short, a date is 12 bytes.
+# targets are short, a date is 12 bytes; the raster targets take a few
+# kilobytes of Group 4 data.
 declare -A MAX_LEN=(
   [cals_record_parse]=4096
   [cals_add_record]=1024
@@ -35,9 +36,11 @@ declare -A MAX_LEN=(
   [convert_format_date]=12
   [convert_printf]=512
   [registrar_script]=4096
+  [conformance_group4]=4096
+  [conformance_file]=8192
 )
 ALL_TARGETS=(cals_record_parse cals_add_record cals_tag_value cals_header_config
-             convert_format_date convert_printf registrar_script)
+             convert_format_date convert_printf registrar_script conformance_group4 conformance_file)
 TARGETS=("${ALL_TARGETS[@]}")
 if (($# > 0)); then
   TARGETS=("$@")

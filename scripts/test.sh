@@ -2,8 +2,8 @@
 # Checks that includes keep to the layers (scripts/check_layers.sh), then
 # builds every preset and runs every test: the portable core natively, again
 # under AddressSanitizer/UBSan/LeakSanitizer, again under ThreadSanitizer
-# (among them the concurrency test of the core), and the Windows build under
-# Wine.
+# (among them the concurrency test of the core), the Windows build under
+# Wine, and the release zip (reproducible, and installed as INSTALL.md says).
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 cd "$MIROTEX_ROOT"
@@ -72,6 +72,22 @@ else
   FAILED=1
 fi
 
+# A check script of its own (its last line is "N passed, M failed"), timed.
+run_check() {
+  local name=$1
+  shift
+  local log_file="build/$name-check.log"
+  local start=$SECONDS
+  log "check $name"
+  if bash "$@" >"$log_file" 2>&1; then
+    SUMMARY[$name]="$(tail -1 "$log_file") in $((SECONDS - start)) s"
+  else
+    grep -E "^FAIL" "$log_file" | head -50
+    SUMMARY[$name]="$(tail -1 "$log_file") (FAILED, see $log_file)"
+    FAILED=1
+  fi
+}
+
 run_preset native
 run_preset native-asan
 run_preset native-tsan
@@ -83,9 +99,14 @@ run_preset windows
 stop_wineserver
 trap - EXIT
 
+# The release zip, built twice in two build trees: the same bytes; then
+# INSTALL.md's steps as written, in a Wine prefix of their own.
+run_check package tests/release/reproducible_package.sh
+run_check install tests/release/install_as_written.sh build/package-check/first/mirotex-*-win64.zip
+
 echo
 echo "== test summary"
-for preset in layers native native-asan native-tsan windows; do
+for preset in layers native native-asan native-tsan windows package install; do
   printf '%-12s %s\n' "$preset" "${SUMMARY[$preset]:-not run}"
 done
 exit $FAILED

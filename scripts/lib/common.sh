@@ -6,9 +6,10 @@ WINE_BIN=/usr/lib/wine/wine64
 WINESERVER_BIN=/usr/lib/wine/wineserver
 
 MIROTEX_PACKAGES=(
-  cmake make g++ googletest libgtest-dev libgmock-dev libbenchmark-dev
+  cmake make g++ googletest libgtest-dev libgmock-dev libbenchmark-dev libtiff-dev
   clang libclang-rt-14-dev
   wine64 g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
+  zip unzip
 )
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }

@@ -6,8 +6,10 @@
 #include <oleauto.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "base/version.h"
 #include "com/com_ptr.h"
 #include "tests/module/class_cases.h"
 #include "tests/module/loaded_module.h"
@@ -218,6 +220,26 @@ TEST_F(Registration, VersionResourceMarksTheDllSelfRegistering) {
                              reinterpret_cast<void**>(&value), &length));
   ASSERT_NE(nullptr, value);
   EXPECT_EQ(std::wstring(), std::wstring(value));
+}
+
+TEST_F(Registration, VersionResourceCarriesTheProjectVersion) {
+  const std::wstring path = module.path();
+  DWORD ignored = 0;
+  std::vector<BYTE> data(GetFileVersionInfoSizeW(path.c_str(), &ignored));
+  ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  const DWORD ms = MAKELONG(MIROTEX_VERSION_MINOR, MIROTEX_VERSION_MAJOR);
+  const DWORD ls = MAKELONG(MIROTEX_VERSION_TWEAK, MIROTEX_VERSION_PATCH);
+  EXPECT_EQ(std::pair(ms, ls), std::pair(fixed->dwFileVersionMS, fixed->dwFileVersionLS));
+  EXPECT_EQ(std::pair(ms, ls), std::pair(fixed->dwProductVersionMS, fixed->dwProductVersionLS));
+  for (const wchar_t* name : {L"FileVersion", L"ProductVersion"}) {
+    wchar_t* text = nullptr;
+    ASSERT_TRUE(VerQueryValueW(data.data(), (std::wstring(L"\\StringFileInfo\\040904B0\\") + name).c_str(),
+                               reinterpret_cast<void**>(&text), &length));
+    EXPECT_EQ(std::wstring(L"" MIROTEX_VERSION_TEXT), std::wstring(text)) << name;
+  }
 }
 
 // regsvr32 runs the exports in a process of its own.

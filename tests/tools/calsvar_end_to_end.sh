@@ -105,11 +105,40 @@ checks=$((checks + 1))
 "$WINE_BIN" "$CALSVAR_BUILD_DIR/module/calsvar.exe" info >"$work/out" 2>"$work/err"
 (($? == 3)) || fail "calsvar.exe info without registration did not exit 3"
 has err 'register it with'
+checks=$((checks + 1))
+"$WINE_BIN" "$CALSVAR_BUILD_DIR/module/calsvar.exe" --version >"$work/out" 2>"$work/err"
+(($? == 0)) || fail "calsvar.exe --version without registration did not exit 0"
+line 2 'plug-in: none registered ("Mirotex.CalsFormat" is not in the registry); register mirotex.dll with regsvr32, or name one with --dll PATH'
 expect 0 get --dll "$dll" samples/drawing-a4.cal --name rtype
 line 1 $'rtype\t1'
+expect 0 --dll "$dll" --version
+line 2 "plug-in $MIROTEX_VERSION, given with --dll: $dll"
 expect 0 register
+# --version: the project version, and the DLL that is now registered.
+expect 0 --version
+line 1 "calsvar $MIROTEX_VERSION"
+line 2 "plug-in $MIROTEX_VERSION, registered: Z:${dll//\//\\}"
+
+# check: the bundled samples are whole and standard, but for the one that
+# is unusual on purpose; a cut copy names the line; a missing file is exit 3.
+expect 1 check samples
+line 1 $'samples/blank-page.cal\tok'
+line 2 $'samples/drawing-a4.cal\tok'
+line 3 $'samples/unusual-records.cal\terror\tthe name "SrcDocId" has upper-case letters: readers look for names in lower case, record 1, byte 0'
+has out $'samples/archive/SCAN-0042.CG4\tok'
+has err '4 files: 3 ok, 0 with warnings, 1 with errors'
+expect 0 check --json samples/drawing-a4.cal
+line 1 '{"file": "samples/drawing-a4.cal", "result": "ok", "width": 1654, "height": 2339, "linesDecoded": 2339, "bytes": 7664, "findings": []}'
+head -c 2148 samples/blank-page.cal >"$work/cut.cal"
+expect 1 check "$work/cut.cal"
+line 1 "$work/cut.cal"$'\terror\traster ends after line 800 of 2200: the file was probably cut (decoded as 2200 lines of 1728 pels, as rpelcnt gives them), byte 2148'
+has err '1 files: 0 ok, 0 with warnings, 1 with errors'
+expect 3 check "$work/missing.cal" samples/blank-page.cal
+line 1 "$work/missing.cal"$'\terror\tcannot be read: there is no such file'
+has err '2 files: 1 ok, 0 with warnings, 1 with errors'
 
 # Usage errors: one line and where help is, exit 2.
+expect 2 check
 expect 2 get
 expect 2 set samples/drawing-a4.cal notes
 expect 2 set samples/drawing-a4.cal "notes@date=2024-02-30"

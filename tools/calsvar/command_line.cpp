@@ -23,6 +23,7 @@ std::optional<Command> CommandNamed(std::u16string_view word) {
   if (word == u"register") return Command::kRegister;
   if (word == u"unregister") return Command::kUnregister;
   if (word == u"help") return Command::kHelp;
+  if (word == u"check") return Command::kCheck;
   return std::nullopt;
 }
 
@@ -104,6 +105,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     };
     if (option == u"--help" || option == u"-h") {
       command = Command::kHelp;
+    } else if (option == u"--version" && !inlineValue) {
+      command = Command::kVersion;
     } else if (option == u"--json" && !inlineValue) {
       inv.json = true;
     } else if (option == u"--csv" && !inlineValue) {
@@ -157,6 +160,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     case Command::kInfo:
     case Command::kRegister:
     case Command::kUnregister:
+    case Command::kVersion:
       if (!operands.empty()) return Fail("this command takes no file or value: \"" + cals::ToUtf8(operands[0]) + "\"");
       break;
     case Command::kGet:
@@ -180,6 +184,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
       }
       break;
     }
+    case Command::kCheck:
+      if (operands.empty()) return Fail("check needs at least one CALS file or folder");
+      inv.files = std::move(operands);
+      break;
     case Command::kCheckConfig:
       if (operands.size() > 1) return Fail("check-config takes at most one configuration file");
       if (!operands.empty()) inv.configFile = operands[0];
@@ -206,8 +214,12 @@ std::string UsageText(unsigned codePage) {
          "      empty cell leaves a variable as it is\n"
          "  calsvar check-config [--json] [INI]\n"
          "      checks the tag configuration (default: the installed one)\n"
+         "  calsvar check [--json] FILE...\n"
+         "      is each file a well-formed CALS Type 1 file? its header and its whole raster\n"
          "  calsvar register | unregister\n"
          "      runs the plug-in DLL's own registration\n"
+         "  calsvar --version\n"
+         "      the versions of calsvar and of the plug-in DLL it uses, and that DLL's path\n"
          "options:\n"
          "  --dll PATH       use this plug-in DLL directly instead of the registered one\n"
          "  --dry-run        check everything and show NAME<TAB>old<TAB>new, but change no byte\n"
@@ -229,7 +241,7 @@ std::string UsageText(unsigned codePage) {
          "exit codes:\n"
          "  0  all found and accepted (set: saved, or nothing to change)\n"
          "  1  a name not found, or a value refused (set: nothing written to that file);\n"
-         "     check-config: a section would make loads fail\n"
+         "     check-config: a section would make loads fail; check: a file has an error\n"
          "  2  usage error, including a --shared-folder that does not exist and a table that cannot be used\n"
          "  3  a file could not be loaded or saved, or no CALS file was found\n";
 }

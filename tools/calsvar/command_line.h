@@ -6,7 +6,9 @@
 //                            FILE NAME=VALUE... [NAME@date=YYYY-MM-DD[THH:MM:SS]]...
 //   calsvar [--dll PATH] set --from TABLE [--json] [--dry-run] [--force] [--allow-control]
 //   calsvar check-config [--json] [INI]
+//   calsvar check [--json] FILE...
 //   calsvar [--dll PATH] register | unregister
+//   calsvar [--dll PATH] --version
 #pragma once
 
 #include <cstdint>
@@ -16,7 +18,7 @@
 
 namespace calsvar {
 
-enum class Command { kHelp, kInfo, kGet, kSet, kCheckConfig, kRegister, kUnregister };
+enum class Command { kHelp, kInfo, kGet, kSet, kCheckConfig, kRegister, kUnregister, kCheck, kVersion };
 
 // One NAME=VALUE of "set": a string, or a date given as NAME@date=...
 struct Assignment {
@@ -34,7 +36,7 @@ struct Invocation {
   bool allowControl = false;  // set: values may hold control characters
   std::optional<std::u16string> fromTable;  // set --from: a table file, or "-" for stdin
   std::optional<std::u16string> dll;
-  std::vector<std::u16string> files;  // get, set (one)
+  std::vector<std::u16string> files;  // get, set (one), check
   std::vector<std::u16string> names;  // get --name
   std::vector<Assignment> assignments;
   std::int32_t dateStyle = 0;

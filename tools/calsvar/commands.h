@@ -12,6 +12,8 @@ int RunGet(const Invocation& inv, IOrvFileFormat* format, Console& console);
 int RunSet(const Invocation& inv, IOrvFileFormat* format, Console& console);
 int RunSetFrom(const Invocation& inv, IOrvFileFormat* format, Console& console);
 int RunCheckConfig(const Invocation& inv, Console& console);
+int RunCheck(const Invocation& inv, Console& console);
 int RunRegistration(const Invocation& inv, Console& console);
+int RunVersion(const Invocation& inv, Console& console);
 
 }  // namespace calsvar

@@ -8,6 +8,9 @@
 
 namespace calsvar {
 
+// The format's extensions, as the plug-in describes them.
+inline constexpr char16_t kFormatExtensions[] = u"cal,ct1,ct2,ct3,nif,ct4,c4,cg4,gp4,mil,rst";
+
 class ExtensionFilter {
  public:
   // A comma-separated list without dots, e.g. "cal,ct1".

@@ -40,9 +40,13 @@ int Run(const Invocation& inv, Console& console) {
       return kExitOk;
     case Command::kCheckConfig:
       return RunCheckConfig(inv, console);
+    case Command::kCheck:
+      return RunCheck(inv, console);
     case Command::kRegister:
     case Command::kUnregister:
       return RunRegistration(inv, console);
+    case Command::kVersion:
+      return RunVersion(inv, console);
     case Command::kInfo:
     case Command::kGet:
     case Command::kSet:

@@ -15,7 +15,7 @@ namespace calsvar {
 namespace {
 
 // The format's extensions, should the plug-in not tell them.
-constexpr char16_t kDefaultExtensions[] = u"cal,ct1,ct2,ct3,nif,ct4,c4,cg4,gp4,mil,rst";
+constexpr const char16_t* kDefaultExtensions = kFormatExtensions;
 
 std::u16string ExtensionsOf(IOrvFileFormat* format) {
   UniqueBstr name;
@@ -82,21 +82,23 @@ void ReportLoadFailure(const Invocation& inv, Console& console, const std::wstri
   }
 }
 
+int ReportNoCalsFiles(const std::vector<std::u16string>& operands, std::u16string_view extensions, Console& console) {
+  std::string folders;
+  for (const std::u16string& operand : operands) folders += (folders.empty() ? "" : ", ") + Utf8(operand);
+  std::string endings;
+  for (std::size_t at = 0; at <= extensions.size();) {
+    const std::size_t comma = std::min(extensions.find(u',', at), extensions.size());
+    if (comma > at) endings += (endings.empty() ? "." : ", .") + Utf8(extensions.substr(at, comma - at));
+    at = comma + 1;
+  }
+  console.Err("calsvar: no CALS files in " + folders + " (looked for files ending in " + endings + ")");
+  return kExitLoadFailed;
+}
+
 int ForEachCalsFile(const Invocation& inv, IOrvFileFormat* format, Console& console, const FileWork& work) {
   const std::u16string extensions = ExtensionsOf(format);
   const FileArguments files = ExpandFileArguments(inv.files, ExtensionFilter(extensions));
-  if (files.files.empty()) {
-    std::string folders;
-    for (const std::u16string& operand : inv.files) folders += (folders.empty() ? "" : ", ") + Utf8(operand);
-    std::string endings;
-    for (std::size_t at = 0; at <= extensions.size();) {
-      const std::size_t comma = std::min(extensions.find(u',', at), extensions.size());
-      if (comma > at) endings += (endings.empty() ? "." : ", .") + Utf8(extensions.substr(at, comma - at));
-      at = comma + 1;
-    }
-    console.Err("calsvar: no CALS files in " + folders + " (looked for files ending in " + endings + ")");
-    return kExitLoadFailed;
-  }
+  if (files.files.empty()) return ReportNoCalsFiles(inv.files, extensions, console);
   int exitCode = kExitOk;
   for (std::size_t i = 0; i < files.files.size(); ++i) {
     ShowFileHeading(inv, files, console, i);

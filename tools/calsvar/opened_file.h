@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host_interfaces_h.h"
@@ -33,6 +34,10 @@ HRESULT ReadVariables(IOrvFileNavigator* file, const std::vector<std::wstring>& 
 // Reports a file that the plug-in could not open: message on stderr, and
 // with --json an error line on stdout.
 void ReportLoadFailure(const Invocation& inv, Console& console, const std::wstring& path, HRESULT hr);
+
+// Says that the operands name no CALS file, with the folders and the
+// extensions looked for; gives kExitLoadFailed.
+int ReportNoCalsFiles(const std::vector<std::u16string>& operands, std::u16string_view extensions, Console& console);
 
 // What get and set do with one file; gives its exit code.
 using FileWork = std::function<int(const std::wstring& path)>;

@@ -15,6 +15,32 @@ std::string Failure(const std::string& what, HRESULT hr) {
 
 }  // namespace
 
+std::optional<std::wstring> PluginConnection::RegisteredDll(std::string& error) {
+  CLSID clsid;
+  if (FAILED(CLSIDFromProgID(kProgId, &clsid))) {
+    error = "\"Mirotex.CalsFormat\" is not in the registry";
+    return std::nullopt;
+  }
+  wchar_t clsidText[39];
+  StringFromGUID2(clsid, clsidText, 39);
+  const std::wstring key = std::wstring(L"CLSID\\") + clsidText + L"\\InprocServer32";
+  // Two reads: the size, then the text (expanded, as COM expands it).
+  DWORD bytes = 0;
+  LSTATUS status = RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, nullptr, &bytes);
+  std::wstring path(bytes / sizeof(wchar_t) + 1, L'\0');
+  if (status == ERROR_SUCCESS) {
+    bytes = static_cast<DWORD>(path.size() * sizeof(wchar_t));
+    status = RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path.data(), &bytes);
+  }
+  path.resize(status == ERROR_SUCCESS ? wcslen(path.c_str()) : 0);
+  if (path.empty()) {
+    const HRESULT why = HRESULT_FROM_WIN32(status == ERROR_SUCCESS ? ERROR_FILE_NOT_FOUND : status);
+    error = Failure("\"Mirotex.CalsFormat\" names no DLL in HKEY_CLASSES_ROOT\\" + Utf8(key), why);
+    return std::nullopt;
+  }
+  return path;
+}
+
 std::optional<PluginConnection> PluginConnection::Connect(const std::optional<std::wstring>& dll,
                                                           std::string& error) {
   PluginConnection connection;

@@ -22,6 +22,11 @@ class PluginConnection {
 
   IOrvFileFormat* format() const { return format_.get(); }
 
+  // The DLL that Connect without a DLL would load: the in-process server
+  // registered for the ProgID. Empty with `error` (UTF-8) set when there is
+  // none.
+  static std::optional<std::wstring> RegisteredDll(std::string& error);
+
  private:
   // The DLL must outlive every object it made: members go in reverse order.
   UniqueModule module_;

@@ -1,15 +1,17 @@
 # calsvar.exe: uses the plug-in only through COM, as the host does, and the
-# portable core for what COM cannot list (record and sub-tag names).
-# Everything but main in a library, so that tests can drive the Windows
+# portable core for what COM cannot list (record and sub-tag names) and for
+# check, which judges the file itself. Everything but main in a library, so that tests can drive the Windows
 # parts (such as the reasons of a failed save) against the real plug-in.
 add_library(calsvar_win STATIC
   code_page_check.cpp
+  command_check.cpp
   command_check_config.cpp
   command_get.cpp
   command_info.cpp
   command_registration.cpp
   command_set.cpp
   command_set_from.cpp
+  command_version.cpp
   configuration_note.cpp
   console.cpp
   exposed_names.cpp
@@ -25,7 +27,8 @@ add_library(calsvar_win STATIC
   shown_paths.cpp
   variable_items.cpp)
 target_link_libraries(calsvar_win PUBLIC
-  calsvar_portable cals_win cals_core convert_win host_idl mirotex_idl ole32 oleaut32 uuid PRIVATE mirotex_warnings)
+  calsvar_portable cals_conformance cals_win cals_core convert_win host_idl mirotex_idl project_version ole32 oleaut32
+  uuid version PRIVATE mirotex_warnings)
 
 add_executable(calsvar main.cpp)
 target_link_libraries(calsvar PRIVATE calsvar_win mirotex_warnings)

@@ -23,7 +23,7 @@ std::vector<std::string> StandardRecords(int width, int height, int dpi, const s
       "txtfilid: NONE",
       "figid: NONE",
       "srcgph: NONE",
-      "docls: NONE",
+      "doccls: NONE",
       "rtype: 1",
       "rorient: 000,270",
       "rpelcnt: " + Padded(width, 6) + "," + Padded(height, 6),

@@ -81,7 +81,7 @@ std::vector<std::string> CorpusRecords(std::uint64_t index, const CorpusPicture&
       "txtfilid: " + NoneOr(draw, 20, "TXT-" + Number(draw.Below(100000), 5)),
       "figid: " + NoneOr(draw, 25, "FIG " + std::to_string(1 + draw.Below(40))),
       "srcgph: " + NoneOr(draw, 15, draw.Percent(50) ? "A4" : "A3"),
-      "docls: " + NoneOr(draw, 20, draw.Percent(50) ? "UNCLASSIFIED" : "COMPANY CONFIDENTIAL"),
+      "doccls: " + NoneOr(draw, 20, draw.Percent(50) ? "UNCLASSIFIED" : "COMPANY CONFIDENTIAL"),
       "rtype: 1",
       "rorient: " + std::string(draw.Percent(70) ? kOrientations[0] : draw.Pick(kOrientations)),
       "rpelcnt: " + Number(picture.width, 6) + "," + Number(picture.height, 6),

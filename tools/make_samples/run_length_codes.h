@@ -1,7 +1,8 @@
 // The run-length code words of the facsimile standard (ITU-T T.4, used by
 // T.6 horizontal mode): terminating codes for 0 to 63 pixels, make-up codes
 // for multiples of 64 up to 1728, and the make-up codes from 1792 to 2560
-// that white and black share.
+// that white and black share. The words themselves live in the portable
+// core (cals/conformance), whose raster decoder reads the same ones.
 #pragma once
 
 #include <string_view>
