@@ -20,8 +20,9 @@ unchanged() {  # unchanged WHAT: no byte of any file changed
 # The round trip changes nothing.
 expect 0 get --csv "$work/files"
 cp "$work/out" "$work/tables/all.csv"
-line 1 $'file,srcdocid,dstdocid,txtfilid,figid,srcgph,docls,rtype,rorient,rpelcnt,rdensty,notes,width,height,colordepth,orientation,lineprogression,pelwidth,pelheight,density\r'
-has out $'"Flange DN80, sheet 1 of 1",1654,2339,1,000,270,001654,002339,0200\r'
+# Columns in order of first appearance: one sample spells a record docls.
+line 1 $'file,srcdocid,dstdocid,txtfilid,figid,srcgph,doccls,rtype,rorient,rpelcnt,rdensty,notes,width,height,colordepth,orientation,lineprogression,pelwidth,pelheight,density,docls\r'
+has out $'"Flange DN80, sheet 1 of 1",1654,2339,1,000,270,001654,002339,0200,\r'
 expect 0 set --from "$work/tables/all.csv"
 line 1 "$work/files/blank-page.cal"$'\tunchanged\t'
 has err '4 files: 0 saved, 4 unchanged, 0 refused, 0 failed'
