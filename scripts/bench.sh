@@ -270,6 +270,39 @@ log "single platform calls and core loads under Wine (load: $(load_average))"
 costs_load=$(load_average)
 costs=$("$WINE_BIN" "$costs_exe" "$win_corpus") || die "platform_costs_win failed"
 
+# set --from over a copy of the corpus, one variable changed in every file,
+# against get --name of that variable over the same copy. Two tables that
+# give every file another note; each run takes the table the previous run
+# did not, so that every run really writes every file.
+log "write group: set --from against get --name, $rounds rounds (load: $(load_average))"
+write_corpus=$out/corpus-write-$files
+rm -rf "$write_corpus"
+cp -r "$corpus" "$write_corpus"
+for table in 0 1; do
+  { printf 'file,notes\r\n'
+    cut -f1 "$corpus/manifest.tsv" | sed "s|^|corpus-write-$files/|; s|\$|,bench note $table\r|"
+  } >"$out/write-$table.csv"
+done
+# One timed run: the table that the run before did not take.
+cat >"$out/write-turn.sh" <<TURN
+#!/bin/sh
+n=\$(cat '$out/write-turn')
+echo \$((1 - n)) >'$out/write-turn'
+exec '$WINE_BIN' '$calsvar_exe' set --from '$(windows_path "$out")\\write-'\$n.csv
+TURN
+# Every file must be saved, or the figure times something else.
+for table in 0 1; do
+  written=$("$WINE_BIN" "$calsvar_exe" set --from "$(windows_path "$out/write-$table.csv")" 2>&1 >/dev/null | tail -1)
+  [[ $written == "$files files: $files saved, 0 unchanged, 0 refused, 0 failed" ]] ||
+    die "set --from did not save every file: $written"
+done
+echo 0 >"$out/write-turn"
+write_load_before=$(load_average)
+time_group write \
+  "$WINE_BIN $calsvar_exe get --name notes '$(windows_path "$write_corpus")'" \
+  "sh $out/write-turn.sh"
+write_load_after=$(load_average)
+
 log "Wine group, one process per file: $wine_sample files"
 win_sample_args=()
 for file in "${wine_sample_files[@]}"; do win_sample_args+=("$(windows_path "$file")"); done
@@ -415,6 +448,14 @@ wine_per_file() { awk -v s="$(net "$1" "$m_start")" -v n="$files" 'BEGIN { print
   printf '| before: calsvar get / calsvar get --name | %s | |\n' "$(wine_ratio "$m_before_listing" "$m_before_host")"
   printf '| before / after, calsvar get --name | %s | |\n' "$(wine_ratio "$m_before_host" "$m_host")"
   printf '| (raw floor + %s profile reads) / raw floor | %s | what the reads cost before |\n' "$reads_host" "$(wine_ratio "$m_floor_host" "$m_floor")"
+
+  printf '\nWriting: set --from with one variable changed in every file, against get --name of that variable (load average before / after: %s / %s):\n\n' "$write_load_before" "$write_load_after"
+  table_head
+  row write 0 "$files" "calsvar get --name notes FOLDER" "Wine process start, COM start-up, folder walk, one load and one GetVariables per file, output"
+  row write 1 "$files" "calsvar set --from TABLE (notes of every file)" "Wine process start, COM start-up, the table read and checked; per file calsvar's own read of the header, one load, GetVariables of the old value, SetVariables, the read-back, the forecast of the saved header, Save; one line per file"
+  printf '\n| Comparison | Ratio | Goal |\n|---|---:|---|\n'
+  printf '| set --from / get --name per file (process start subtracted) | %s | at most 2.5 |\n' \
+    "$(ratio "$(net "$(median_of write 1)" "$m_start")" "$(net "$(median_of write 0)" "$m_start")")"
 
   printf '\n### Platform calls per load, counted through the core'"'"'s seams\n\n'
   printf 'The standard header with the sample configuration, loaded three times in one process (`bench/platform_calls`); the configuration file was last written long before. The counts are the same on Windows.\n\n'

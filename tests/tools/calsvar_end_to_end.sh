@@ -6,42 +6,7 @@
 # the test registration.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-source "$root/scripts/lib/common.sh"
-cd "$root"
-
-work=$(mktemp -d)
-use_wine_prefix "$CALSVAR_PREFIX"
-# One server for all runs below: ./calsvar leaves a server it did not start.
-start_wineserver
-trap 'stop_wineserver; rm -rf "$work"' EXIT
-
-failures=0
-checks=0
-fail() {
-  printf 'FAIL: %s\n' "$*"
-  printf '  stdout: %s\n' "$(head -c 2000 "$work/out")"
-  printf '  stderr: %s\n' "$(head -c 2000 "$work/err")"
-  failures=$((failures + 1))
-}
-# expect RC COMMAND...: runs ./calsvar, keeps stdout and stderr in out/err.
-expect() {
-  local want=$1
-  shift
-  checks=$((checks + 1))
-  ./calsvar "$@" >"$work/out" 2>"$work/err"
-  local got=$?
-  ((got == want)) || fail "./calsvar $* exited $got, expected $want"
-}
-has() {  # has FILE TEXT: the file holds the text
-  grep -qF -- "$2" "$work/$1" || fail "$1 of the last run lacks: $2"
-}
-line() {  # line N TEXT: stdout line N is exactly TEXT
-  [[ $(sed -n "$1p" "$work/out") == "$2" ]] || fail "stdout line $1 is not: $2"
-}
-same() {  # same WHAT-DIFFERS CMP-ARGUMENTS...: one more check, that the files are equal
-  checks=$((checks + 1))
-  cmp -s "${@:2}" || fail "$1"
-}
+source "$root/tests/tools/calsvar_end_to_end_lib.sh"
 
 # get, text: records in file order, then the derived tags, then sub-tags.
 expect 0 get samples/drawing-a4.cal
@@ -107,6 +72,8 @@ has out 'Mirotex.ini:4: [rorient] fails: Tagpositions entry 2 "7-5"'
 has out 'starts after it ends'
 expect 3 --shared-folder "$work/broken" get samples/drawing-a4.cal
 has err 'refuses the record "rorient": line 4'
+# Advice works as printed: it names the folder this run was given.
+has err "run 'calsvar --shared-folder $work/broken check-config' for all problems"
 CALSVAR_SHARED="$work/broken" expect 1 check-config
 has out '1 would make loads fail'
 expect 0 check-config --json
@@ -170,11 +137,123 @@ expect 3 check "$work/missing.cal" samples/blank-page.cal
 line 1 "$work/missing.cal"$'\terror\tcannot be read: there is no such file'
 has err '2 files: 1 ok, 0 with warnings, 1 with errors'
 
-# Usage errors.
+# Usage errors: one line and where help is, exit 2.
 expect 2 check
 expect 2 get
 expect 2 set samples/drawing-a4.cal notes
 expect 2 set samples/drawing-a4.cal "notes@date=2024-02-30"
+has err "run 'calsvar --help'"
+lacks err 'usage:'
+expect 2
+has err 'usage:'
+expect 2 set --date-style 999 samples/drawing-a4.cal notes=x
+has err 'not one of the date styles listed'
+expect 2 set samples/drawing-a4.cal notes@date=0001-01-01
+has err 'the year must be 100 to 9999'
+expect 2 --shared-folder "$work/nowhere" get samples
+has err "$work/nowhere does not exist"
+expect 0 --help
+has out '--shared-folder DIR'
+has out 'CALSVAR_SHARED'
+has out '113     DD Month YYYY HH:mm:ss:000   05 Mars 2024 13:52:30:000'
+has out 'noon is "Mar 05 2024 12:00 AM"'
+has out 'renders every number not listed as style 113'
+has out 'Windows ANSI code page (here: 1252)'
+has out '3  a file could not be loaded or saved, or no CALS file was found'
 
-printf '%d passed, %d failed\n' $((checks - failures)) "$failures"
-((failures == 0))
+# set writes exactly what was asked, or nothing: each row gives the exit
+# code, the message, and the file's bytes against the original.
+original=samples/drawing-a4.cal
+set_row() {  # set_row RC MESSAGE NAME=VALUE...: set on a fresh copy
+  local want=$1 message=$2
+  shift 2
+  cp "$original" "$work/row.cal"
+  expect "$want" set "$work/row.cal" "$@"
+  [[ -z $message ]] || has err "$message"
+  same "set $* changed the file" "$original" "$work/row.cal"
+}
+set_row 1 '"notes" refused: cut to 121 characters: the record holds no more' "notes=$(printf 'x%.0s' {1..200})"
+set_row 1 '"pelwidth" refused: cut to 6 characters: the field holds no more' pelwidth=12345678
+set_row 1 "'ż' (U+017C) at character 3, which the ANSI code page 1252 cannot hold" 'notes=Zażółć'
+set_row 1 'an empty value is stored as NONE, which would stand cut to the field' pelwidth=
+set_row 1 'a line feed (U+000A) at character 2' $'notes=a\nb'
+set_row 1 '"nosuch" refused: no such variable' srcdocid=X nosuch=5
+line 1 $'srcdocid\taccepted'
+line 2 $'nosuch\trefused'
+set_row 1 'blanks at its start or end are not kept' 'notes=  indented'
+set_row 0 '' --dry-run notes=Hello orientation=090
+line 1 $'notes\tFlange DN80, sheet 1 of 1\tHello'
+line 2 $'orientation\t000\t090'
+set_row 1 'read-only' --json rtype=2
+has out '"reason": "read-only: the tag configuration makes it so"'
+# An empty value is NONE, the format's word for no value.
+cp "$original" "$work/row.cal"
+expect 0 set "$work/row.cal" notes=
+expect 0 get "$work/row.cal" --name notes
+line 1 $'notes\tNONE'
+# Control characters only when asked for; text output keeps one line per
+# variable.
+expect 0 set --allow-control "$work/row.cal" $'notes=tab\there \\ two\nlines'
+expect 0 get "$work/row.cal" --name notes
+line 1 $'notes\ttab\\there \\\\ two\\nlines'
+# A read-only file: the save fails and says why.
+cp "$original" "$work/locked.cal"
+chmod a-w "$work/locked.cal"
+expect 3 set "$work/locked.cal" notes=x
+has err "$work/locked.cal: not saved: the file is read-only; nothing was written"
+same "a failed save changed the file" "$original" "$work/locked.cal"
+
+# Files that do not look like a CALS header: set refuses them unless
+# --force; get shows them with a warning.
+{ printf 'notes: plain text\n'; head -c 2100 /dev/zero | tr '\0' ' '; } >"$work/text.cal"
+cp "$work/text.cal" "$work/text-original.cal"
+expect 1 set "$work/text.cal" notes=x
+has err 'does not look like a CALS header: no record "rpelcnt" with two numbers'
+same "set changed a file that is no CALS header" "$work/text-original.cal" "$work/text.cal"
+expect 0 get "$work/text.cal"
+has err "warning: $work/text.cal does not look like a CALS header"
+has err "'calsvar check'"
+expect 0 set --force "$work/text.cal" notes=x
+differs "set --force left the file as it was" "$work/text-original.cal" "$work/text.cal"
+{ printf '\x89PNG\r\n\x1a\n'; head -c 3000 /dev/zero; } >"$work/picture.cal"
+cp "$work/picture.cal" "$work/picture-original.cal"
+expect 1 set "$work/picture.cal" notes=x
+has err 'byte 6 is 0x1A'
+same "set changed a picture" "$work/picture-original.cal" "$work/picture.cal"
+# A header without records: a note, exit 0 (no null array to the plug-in).
+head -c 2048 /dev/zero | tr '\0' ' ' >"$work/blank.cal"
+expect 0 get "$work/blank.cal"
+has err "$work/blank.cal: the header holds no records"
+# A name that is not found prints nothing on stdout.
+expect 1 get samples/drawing-a4.cal --name nosuch
+[[ ! -s $work/out ]] || fail "get printed something for a name that is not found"
+
+# The configuration: missing, or the FileFormats folder given itself.
+mkdir -p "$work/noconfig/FileFormats"
+expect 0 --shared-folder "$work/noconfig" get samples/drawing-a4.cal --name notes
+has err "note: the tag configuration $work/noconfig/FileFormats/Mirotex.ini does not exist"
+expect 0 --shared-folder "$work/noconfig/FileFormats" get samples/drawing-a4.cal --name notes
+has err 'looks like the FileFormats folder itself'
+expect 0 check-config
+has out "$root/samples/install/FileFormats/Mirotex.ini: 4 section(s) checked"
+
+# No CALS file found: exit 3, the folder and the extensions looked for.
+mkdir -p "$work/empty"
+expect 3 get "$work/empty"
+has err "no CALS files in $work/empty (looked for files ending in .cal, .ct1"
+# Folder walks do not follow links to folders.
+mkdir -p "$work/walk/sub"
+cp samples/blank-page.cal "$work/walk/sub/"
+ln -s .. "$work/walk/sub/up"
+ln -s "$root/samples" "$work/walk/elsewhere"
+expect 0 get "$work/walk" --name srcdocid
+line 1 "== $work/walk/sub/blank-page.cal"
+[[ $(wc -l <"$work/out") == 2 ]] || fail "a folder walk followed a link"
+# A file that is no DLL: the system's message without "%1".
+printf 'no DLL' >"$work/fake.dll"
+expect 3 --dll "$work/fake.dll" info
+lacks err '%1'
+has err "$work/fake.dll: the DLL cannot be loaded"
+
+finish
+

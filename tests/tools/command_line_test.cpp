@@ -55,7 +55,16 @@ TEST(CommandLine, SetReadsDatesAndTheDateStyle) {
   EXPECT_EQ(inv.assignments[0].name, u"notes");
   ASSERT_TRUE(inv.assignments[0].date);
   EXPECT_DOUBLE_EQ(*inv.assignments[0].date, 45356.578125);
-  EXPECT_EQ(Parsed({u"set", u"a.cal", u"x=1", u"--date-style=-5"}).dateStyle, -5);
+  EXPECT_EQ(Parsed({u"set", u"a.cal", u"x=1", u"--date-style=100"}).dateStyle, 100);
+}
+
+TEST(CommandLine, WriteOptionsAndTables) {
+  auto inv = Parsed({u"set", u"--dry-run", u"--force", u"--allow-control", u"a.cal", u"x=1"});
+  EXPECT_TRUE(inv.dryRun && inv.force && inv.allowControl);
+  inv = Parsed({u"set", u"--from", u"-", u"--json"});
+  EXPECT_EQ(inv.fromTable, u"-");
+  EXPECT_TRUE(inv.files.empty());
+  EXPECT_TRUE(Parsed({u"get", u"--csv", u"dir"}).csv);
 }
 
 TEST(CommandLine, CheckConfigTakesAnOptionalFile) {
@@ -82,6 +91,18 @@ TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
   EXPECT_NE(ErrorOf({u"info", u"--name", u"x"}).find("belongs to the get command"), std::string::npos);
   EXPECT_NE(ErrorOf({u"check-config", u"a.ini", u"b.ini"}).find("at most one"), std::string::npos);
   EXPECT_NE(ErrorOf({u"info", u"--json=yes"}).find("unknown option"), std::string::npos);
+  // Only the styles that have a rendering of their own; the plug-in shows
+  // any other number as style 113.
+  EXPECT_NE(ErrorOf({u"set", u"a.cal", u"x=1", u"--date-style=-5"}).find("not one of the date styles"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf({u"set", u"--date-style", u"108", u"a.cal", u"x=1"}).find("not one of"), std::string::npos);
+  EXPECT_NE(ErrorOf({u"set", u"a.cal", u"notes@date=0001-01-01"}).find("the year must be 100 to 9999"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf({u"get", u"--csv", u"--json", u"a.cal"}).find("cannot be used together"), std::string::npos);
+  EXPECT_NE(ErrorOf({u"get", u"--dry-run", u"a.cal"}).find("belong to the set command"), std::string::npos);
+  EXPECT_NE(ErrorOf({u"set", u"--from", u"t.csv", u"a.cal"}).find("takes its files and values from the table"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf({u"set", u"--from"}).find("--from needs"), std::string::npos);
 }
 
 }  // namespace

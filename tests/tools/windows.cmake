@@ -13,3 +13,15 @@ set_tests_properties(calsvar_end_to_end PROPERTIES
 mirotex_add_test(profile_document_wine_test
   SOURCES profile_document_wine_test.cpp
   LIBS calsvar_portable cals_core test_support)
+
+# calsvar's reasons for a failed save, against the real plug-in's Save.
+mirotex_add_test(calsvar_save_failure_test
+  SOURCES save_failure_wine_test.cpp
+  LIBS calsvar_win plugin_file_format test_support module_release_check)
+
+# The table round trip of calsvar (get --csv, set --from), end to end.
+add_test(NAME calsvar_tables_end_to_end
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/calsvar_tables_end_to_end.sh)
+set_tests_properties(calsvar_tables_end_to_end PROPERTIES
+  ENVIRONMENT "CALSVAR_BUILD_DIR=${CMAKE_BINARY_DIR};CALSVAR_PREFIX=${CMAKE_BINARY_DIR}/calsvar-tables-test-prefix;CALSVAR_NO_BUILD=1"
+  TIMEOUT 600)

@@ -12,6 +12,7 @@
 #include "tools/calsvar/commands.h"
 #include "tools/calsvar/exit_codes.h"
 #include "tools/calsvar/file_arguments.h"
+#include "tools/calsvar/opened_file.h"
 #include "tools/calsvar/wide_text.h"
 
 namespace calsvar {
@@ -27,10 +28,7 @@ std::string WhyUnreadable(const std::wstring& path) {
 
 int RunCheck(const Invocation& inv, Console& console) {
   const FileArguments files = ExpandFileArguments(inv.files, ExtensionFilter(kFormatExtensions));
-  if (files.files.empty()) {
-    console.Err("calsvar: no CALS files found");
-    return kExitRefused;
-  }
+  if (files.files.empty()) return ReportNoCalsFiles(inv.files, kFormatExtensions, console);
   cals::FileOpener& opener = *cals::WindowsHeaderPlatform().files;
   CheckTally tally;
   int exitCode = kExitOk;

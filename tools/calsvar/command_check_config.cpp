@@ -4,6 +4,7 @@
 #include "tools/calsvar/exit_codes.h"
 #include "tools/calsvar/installed_config.h"
 #include "tools/calsvar/json_writer.h"
+#include "tools/calsvar/shown_paths.h"
 #include "tools/calsvar/wide_text.h"
 
 namespace calsvar {
@@ -11,10 +12,10 @@ namespace {
 
 const char* SeverityWord(Severity severity) { return severity == Severity::kFailsLoad ? "fails" : "warning"; }
 
-void ShowReport(const Invocation& inv, Console& console, const std::wstring& path, const LintReport& report) {
+void ShowReport(const Invocation& inv, Console& console, const std::string& shown, const LintReport& report) {
   if (inv.json) {
     JsonWriter json;
-    json.BeginObject().Key("file").String(ToUtf16(path)).Key("sections").Number(report.sectionsChecked);
+    json.BeginObject().Key("file").Utf8String(shown).Key("sections").Number(report.sectionsChecked);
     json.Key("failing").Number(report.FailingSections()).Key("warnings").Number(report.Warnings());
     json.Key("findings").BeginArray();
     for (const Finding& f : report.findings) {
@@ -27,11 +28,11 @@ void ShowReport(const Invocation& inv, Console& console, const std::wstring& pat
     return;
   }
   for (const Finding& f : report.findings) {
-    std::string where = Utf8(path) + ":" + std::to_string(f.line) + ":";
+    std::string where = shown + ":" + std::to_string(f.line) + ":";
     if (!f.section.empty()) where += " [" + Utf8(f.section) + "]";
     console.Out(where + " " + SeverityWord(f.severity) + ": " + f.entry + ": " + f.reason);
   }
-  console.Out(Utf8(path) + ": " + std::to_string(report.sectionsChecked) + " section(s) checked, " +
+  console.Out(shown + ": " + std::to_string(report.sectionsChecked) + " section(s) checked, " +
               std::to_string(report.FailingSections()) + " would make loads fail, " +
               std::to_string(report.Warnings()) + " warning(s)");
 }
@@ -46,14 +47,16 @@ int RunCheckConfig(const Invocation& inv, Console& console) {
                 " is missing or empty, so every CALS file fails to load (E_FAIL)");
     return kExitLoadFailed;
   }
+  // The installed path in the person's form; a path given as typed.
+  const std::string shown = installed ? ShownPath(path) : Utf8(*inv.configFile);
   std::string error;
   bool missing = false;
   const auto doc = ReadProfileFile(path, error, missing);
   if (!doc && installed && missing) {
     // Not an error to the plug-in: every record is then a plain variable.
-    console.Err("calsvar: " + Utf8(path) +
+    console.Err("calsvar: " + shown +
                 " does not exist: every record will be an ordinary writable variable without sub-tags");
-    ShowReport(inv, console, path, LintReport{});
+    ShowReport(inv, console, shown, LintReport{});
     return kExitOk;
   }
   if (!doc) {
@@ -61,7 +64,7 @@ int RunCheckConfig(const Invocation& inv, Console& console) {
     return kExitLoadFailed;
   }
   const LintReport report = LintTagConfiguration(*doc);
-  ShowReport(inv, console, path, report);
+  ShowReport(inv, console, shown, report);
   return report.FailingSections() > 0 ? kExitRefused : kExitOk;
 }
 

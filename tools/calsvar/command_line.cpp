@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "cals/utf8.h"
+#include "tools/calsvar/date_style_help.h"
 #include "tools/calsvar/iso_date.h"
 
 namespace calsvar {
@@ -52,7 +53,11 @@ std::optional<Assignment> ParseAssignment(std::u16string_view operand, std::stri
     name.remove_suffix(kDateSuffix.size());
     assignment.date = ParseIsoDate(assignment.text);
     if (!assignment.date) {
-      error = "\"" + cals::ToUtf8(assignment.text) + "\" is not a date of the form YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS";
+      const auto year = ParseInt32(std::u16string_view(assignment.text).substr(0, 4));
+      error = "\"" + cals::ToUtf8(assignment.text) + "\" " +
+              (year && *year < 100 && assignment.text.size() > 4 && assignment.text[4] == u'-'
+                   ? "is outside the dates that can be given: the year must be 100 to 9999"
+                   : "is not a date of the form YYYY-MM-DD or YYYY-MM-DDTHH:MM:SS");
       return std::nullopt;
     }
   }
@@ -104,6 +109,18 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
       command = Command::kVersion;
     } else if (option == u"--json" && !inlineValue) {
       inv.json = true;
+    } else if (option == u"--csv" && !inlineValue) {
+      inv.csv = true;
+    } else if (option == u"--dry-run" && !inlineValue) {
+      inv.dryRun = true;
+    } else if (option == u"--force" && !inlineValue) {
+      inv.force = true;
+    } else if (option == u"--allow-control" && !inlineValue) {
+      inv.allowControl = true;
+    } else if (option == u"--from") {
+      auto value = takeValue();
+      if (!value || value->empty()) return Fail("--from needs a table file, or - for standard input");
+      inv.fromTable = std::move(*value);
     } else if (option == u"--dll") {
       auto value = takeValue();
       if (!value || value->empty()) return Fail("--dll needs the path of the plug-in DLL");
@@ -116,6 +133,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
       auto value = takeValue();
       auto style = value ? ParseInt32(*value) : std::nullopt;
       if (!style) return Fail("--date-style needs a whole number, e.g. --date-style 103");
+      if (!IsListedDateStyle(*style)) {
+        return Fail("--date-style " + std::to_string(*style) + " is not one of the date styles listed by --help");
+      }
       inv.dateStyle = *style;
     } else {
       return Fail("unknown option \"" + cals::ToUtf8(arg) + "\"");
@@ -126,6 +146,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
   const bool namesAllowed = inv.command == Command::kGet;
   if (!inv.names.empty() && !namesAllowed) return Fail("--name belongs to the get command");
   if (inv.dateStyle != 0 && inv.command != Command::kSet) return Fail("--date-style belongs to the set command");
+  if (inv.csv && inv.command != Command::kGet) return Fail("--csv belongs to the get command");
+  if (inv.csv && inv.json) return Fail("--csv and --json cannot be used together");
+  const bool writeOptions = inv.dryRun || inv.force || inv.allowControl || inv.fromTable;
+  if (writeOptions && inv.command != Command::kSet) {
+    return Fail("--dry-run, --force, --allow-control and --from belong to the set command");
+  }
+  if (inv.fromTable && inv.dateStyle != 0) return Fail("--date-style has no use with --from: table values are text");
 
   switch (inv.command) {
     case Command::kHelp:
@@ -141,6 +168,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
       inv.files = std::move(operands);
       break;
     case Command::kSet: {
+      if (inv.fromTable) {
+        if (!operands.empty()) {
+          return Fail("set --from takes its files and values from the table, not \"" + cals::ToUtf8(operands[0]) + "\"");
+        }
+        break;
+      }
       if (operands.size() < 2) return Fail("set needs a CALS file or folder and at least one NAME=VALUE");
       inv.files.push_back(operands[0]);
       for (std::size_t i = 1; i < operands.size(); ++i) {
@@ -163,14 +196,22 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
   return ParsedCommandLine{std::move(inv), {}};
 }
 
-std::string UsageText() {
+std::string UsageText(unsigned codePage) {
+  const std::string page = codePage == 0 ? "" : " (here: " + std::to_string(codePage) + ")";
   return "usage:\n"
          "  calsvar info [--json]\n"
          "      the format's description, extensions and extension groups\n"
-         "  calsvar get [--json] FILE... [--name NAME]...\n"
-         "      the variables the host sees (all of them, or the names given)\n"
-         "  calsvar set [--json] [--date-style N] FILE NAME=VALUE... [NAME@date=YYYY-MM-DD[THH:MM:SS]]...\n"
-         "      writes variables and saves the header\n"
+         "  calsvar get [--json | --csv] FILE... [--name NAME]...\n"
+         "      the variables the host sees (all of them, or the names given); one line NAME<TAB>VALUE each,\n"
+         "      with \\, tab, CR and LF shown as \\\\, \\t, \\r, \\n; --csv: one table of all files\n"
+         "  calsvar set [--json] [--dry-run] [--force] [--allow-control] [--date-style N]\n"
+         "              FILE NAME=VALUE... [NAME@date=YYYY-MM-DD[THH:MM:SS]]...\n"
+         "      writes the values and saves the header, only when every value reaches the file exactly as\n"
+         "      asked (an empty value is stored as NONE); otherwise nothing is written\n"
+         "  calsvar set --from TABLE [--json] [--dry-run] [--force] [--allow-control]\n"
+         "      the same for many files: TABLE is a CSV as get --csv writes it, or JSON lines as get --json\n"
+         "      writes them, or - for standard input; relative paths are taken against its folder; an\n"
+         "      empty cell leaves a variable as it is\n"
          "  calsvar check-config [--json] [INI]\n"
          "      checks the tag configuration (default: the installed one)\n"
          "  calsvar check [--json] FILE...\n"
@@ -180,10 +221,29 @@ std::string UsageText() {
          "  calsvar --version\n"
          "      the versions of calsvar and of the plug-in DLL it uses, and that DLL's path\n"
          "options:\n"
-         "  --dll PATH   use this plug-in DLL directly instead of the registered one\n"
-         "FILE may be a folder: its CALS files, recursively.\n"
-         "exit codes: 0 all found and accepted, 1 a name not found or refused (check-config: a section\n"
-         "refuses its record; check: a file has an error), 2 usage error, 3 a file could not be loaded\n";
+         "  --dll PATH       use this plug-in DLL directly instead of the registered one\n"
+         "  --dry-run        check everything and show NAME<TAB>old<TAB>new, but change no byte\n"
+         "  --force          write also into a file that does not look like a CALS header\n"
+         "  --allow-control  let values hold control characters (tabs, line breaks)\n"
+         "  -h, --help       this text\n"
+         "FILE may be a folder: its files with the format's extensions, in all subfolders; links and\n"
+         "junctions (reparse points) to folders are not followed, as find does not follow them.\n"
+         "Header text is read and written in the Windows ANSI code page" + page + "; set refuses\n"
+         "characters it cannot hold.\n"
+         "Run through ./calsvar (under Wine):\n"
+         "  --shared-folder DIR   the host's shared installation folder, which holds\n"
+         "                        FileFormats/Mirotex.ini (default: samples/install)\n"
+         "  CALSVAR_SHARED        the same as --shared-folder\n"
+         "  CALSVAR_BUILD_DIR     the windows build tree (default: build/windows)\n"
+         "  CALSVAR_PREFIX        the Wine prefix (default: <build tree>/calsvar-prefix)\n"
+         "  CALSVAR_NO_BUILD=1    use what is built; do not install or build\n" +
+         DateStyleHelp() +
+         "exit codes:\n"
+         "  0  all found and accepted (set: saved, or nothing to change)\n"
+         "  1  a name not found, or a value refused (set: nothing written to that file);\n"
+         "     check-config: a section would make loads fail; check: a file has an error\n"
+         "  2  usage error, including a --shared-folder that does not exist and a table that cannot be used\n"
+         "  3  a file could not be loaded or saved, or no CALS file was found\n";
 }
 
 }  // namespace calsvar

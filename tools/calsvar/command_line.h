@@ -1,8 +1,10 @@
 // calsvar's command line: a command, its options and its operands.
 //
 //   calsvar [--dll PATH] info [--json]
-//   calsvar [--dll PATH] get [--json] FILE... [--name NAME]...
-//   calsvar [--dll PATH] set [--json] [--date-style N] FILE NAME=VALUE... [NAME@date=YYYY-MM-DD[THH:MM:SS]]...
+//   calsvar [--dll PATH] get [--json | --csv] FILE... [--name NAME]...
+//   calsvar [--dll PATH] set [--json] [--dry-run] [--force] [--allow-control] [--date-style N]
+//                            FILE NAME=VALUE... [NAME@date=YYYY-MM-DD[THH:MM:SS]]...
+//   calsvar [--dll PATH] set --from TABLE [--json] [--dry-run] [--force] [--allow-control]
 //   calsvar check-config [--json] [INI]
 //   calsvar check [--json] FILE...
 //   calsvar [--dll PATH] register | unregister
@@ -28,6 +30,11 @@ struct Assignment {
 struct Invocation {
   Command command = Command::kHelp;
   bool json = false;
+  bool csv = false;           // get: one table
+  bool dryRun = false;        // set: check, show, write nothing
+  bool force = false;         // set: also into what does not look like a CALS header
+  bool allowControl = false;  // set: values may hold control characters
+  std::optional<std::u16string> fromTable;  // set --from: a table file, or "-" for stdin
   std::optional<std::u16string> dll;
   std::vector<std::u16string> files;  // get, set (one), check
   std::vector<std::u16string> names;  // get --name
@@ -44,6 +51,11 @@ struct ParsedCommandLine {
 // `args` without the program name.
 ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args);
 
-std::string UsageText();
+// The help. `codePage` is the ANSI code page header text is read and
+// written in, 0 when unknown.
+std::string UsageText(unsigned codePage = 0);
+
+// Printed after the one line of a usage error.
+inline constexpr char kSeeHelp[] = "run 'calsvar --help'";
 
 }  // namespace calsvar

@@ -3,6 +3,7 @@
 #include "tools/calsvar/commands.h"
 #include "tools/calsvar/exit_codes.h"
 #include "tools/calsvar/hresult_text.h"
+#include "tools/calsvar/shown_paths.h"
 #include "tools/calsvar/unique_module.h"
 #include "tools/calsvar/wide_text.h"
 
@@ -29,10 +30,12 @@ std::wstring DefaultDll() {
 int RunRegistration(const Invocation& inv, Console& console) {
   const bool install = inv.command == Command::kRegister;
   const std::wstring dll = inv.dll ? ToWide(*inv.dll) : DefaultDll();
+  // The path as typed, or the one found beside calsvar in the person's form.
+  const std::string shown = inv.dll ? Utf8(*inv.dll) : ShownPath(dll);
   UniqueModule module(LoadLibraryExW(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
   if (!module) {
     const HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
-    console.Err("calsvar: " + Utf8(dll) + ": the DLL cannot be loaded (" + HexCode(hr) + ": " + DescribeHresult(hr) +
+    console.Err("calsvar: " + shown + ": the DLL cannot be loaded (" + HexCode(hr) + ": " + DescribeHresult(hr) +
                 ")");
     return kExitLoadFailed;
   }
@@ -40,16 +43,16 @@ int RunRegistration(const Invocation& inv, Console& console) {
   using Entry = HRESULT(STDAPICALLTYPE*)();
   const auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module.get(), exportName)));
   if (entry == nullptr) {
-    console.Err("calsvar: " + Utf8(dll) + ": the DLL has no " + exportName + " export");
+    console.Err("calsvar: " + shown + ": the DLL has no " + exportName + " export");
     return kExitLoadFailed;
   }
   const HRESULT hr = entry();
   if (FAILED(hr)) {
-    console.Err("calsvar: " + Utf8(dll) + ": " + exportName + " failed (" + HexCode(hr) + ": " + DescribeHresult(hr) +
+    console.Err("calsvar: " + shown + ": " + exportName + " failed (" + HexCode(hr) + ": " + DescribeHresult(hr) +
                 ")");
     return kExitRefused;
   }
-  console.Out(std::string(install ? "registered\t" : "unregistered\t") + Utf8(dll));
+  console.Out(std::string(install ? "registered\t" : "unregistered\t") + shown);
   return kExitOk;
 }
 

@@ -1,108 +1,112 @@
-// calsvar set: one SetVariables call as the host makes it, then Save, then
-// the values as the saved header now gives them.
+// calsvar set: the values of the command line written into each file named,
+// exactly as asked or not at all (plugin_write.h).
 #include "tools/calsvar/commands.h"
+#include "tools/calsvar/configuration_note.h"
 #include "tools/calsvar/exit_codes.h"
-#include "tools/calsvar/exposed_names.h"
-#include "tools/calsvar/hresult_text.h"
 #include "tools/calsvar/json_writer.h"
 #include "tools/calsvar/opened_file.h"
-#include "tools/calsvar/variable_items.h"
+#include "tools/calsvar/plugin_write.h"
+#include "tools/calsvar/value_text.h"
 #include "tools/calsvar/wide_text.h"
 
 namespace calsvar {
 namespace {
 
-struct WriteOutcome {
-  std::vector<bool> accepted;
-  HRESULT setResult = S_OK;
-  HRESULT saveResult = S_OK;
-};
-
-VARIANT ValueOf(const Assignment& assignment) {
-  VARIANT value;
-  VariantInit(&value);
-  if (assignment.date) {
-    value.vt = VT_DATE;
-    value.date = *assignment.date;
-    return value;
-  }
-  value.bstrVal = SysAllocStringLen(reinterpret_cast<const wchar_t*>(assignment.text.data()),
-                                    static_cast<UINT>(assignment.text.size()));
-  if (value.bstrVal == nullptr) throw std::bad_alloc();
-  value.vt = VT_BSTR;
-  return value;
+// What the file gives for the variable now: the new value once saved,
+// else the old one.
+const std::optional<std::u16string>& ValueNow(const FileWriteOutcome& outcome, const VariableVerdict& v) {
+  return outcome.status == WriteStatus::kSaved ? v.become : v.old;
 }
 
-WriteOutcome WriteAndSave(const Invocation& inv, IOrvFileNavigator* file) {
-  WriteOutcome outcome;
-  VariableItems items;
-  for (const Assignment& assignment : inv.assignments) items.Add(ToWide(assignment.name), ValueOf(assignment));
-  outcome.setResult = file->SetVariables(0, 0, 0, items.count(), items.data(), inv.dateStyle);
+void ShowJson(const Invocation& inv, Console& console, const std::wstring& path, const FileWriteOutcome& outcome) {
+  JsonWriter json;
+  json.BeginObject().Key("file").String(ToUtf16(path)).Key("saved").Bool(outcome.status == WriteStatus::kSaved);
+  if (!outcome.message.empty()) json.Key("reason").Utf8String(outcome.message);
+  json.Key("variables").BeginArray();
   for (std::size_t i = 0; i < inv.assignments.size(); ++i) {
-    outcome.accepted.push_back(SUCCEEDED(outcome.setResult) && items[i].resultFlag == 1);
-  }
-  if (SUCCEEDED(outcome.setResult)) outcome.saveResult = file->Save();
-  return outcome;
-}
-
-void ShowOutcome(const Invocation& inv, Console& console, const std::wstring& path, const WriteOutcome& outcome,
-                 const std::vector<VariableValue>& saved) {
-  if (inv.json) {
-    JsonWriter json;
-    json.BeginObject().Key("file").String(ToUtf16(path)).Key("saved").Bool(SUCCEEDED(outcome.saveResult));
-    json.Key("variables").BeginArray();
-    for (std::size_t i = 0; i < inv.assignments.size(); ++i) {
-      json.BeginObject().Key("name").String(inv.assignments[i].name).Key("accepted").Bool(outcome.accepted[i]);
-      json.Key("value");
-      if (i < saved.size() && saved[i].found) {
-        json.String(ToUtf16(saved[i].value));
+    json.BeginObject().Key("name").String(inv.assignments[i].name);
+    const VariableVerdict* v = i < outcome.plan.variables.size() ? &outcome.plan.variables[i] : nullptr;
+    json.Key("accepted").Bool(v != nullptr && v->reason.empty());
+    json.Key("value");
+    if (v != nullptr && ValueNow(outcome, *v)) {
+      json.String(*ValueNow(outcome, *v));
+    } else {
+      json.Null();
+    }
+    if (inv.dryRun && v != nullptr) {
+      json.Key("old");
+      if (v->old) {
+        json.String(*v->old);
       } else {
         json.Null();
       }
-      json.EndObject();
+      json.Key("new").String(v->become.value_or(v->asked));
     }
-    json.EndArray().EndObject();
-    console.Out(json.text());
-  } else {
-    for (std::size_t i = 0; i < inv.assignments.size(); ++i) {
-      console.Out(Utf8(inv.assignments[i].name) + "\t" + (outcome.accepted[i] ? "accepted" : "refused"));
+    if (v != nullptr && !v->reason.empty()) json.Key("reason").Utf8String(v->reason);
+    json.EndObject();
+  }
+  json.EndArray().EndObject();
+  console.Out(json.text());
+}
+
+void ShowText(const Invocation& inv, Console& console, const FileWriteOutcome& outcome) {
+  for (std::size_t i = 0; i < inv.assignments.size(); ++i) {
+    const VariableVerdict* v = i < outcome.plan.variables.size() ? &outcome.plan.variables[i] : nullptr;
+    const std::string name = EscapedForLine(inv.assignments[i].name);
+    if (inv.dryRun && v != nullptr) {
+      console.Out(name + "\t" + EscapedForLine(v->old.value_or(u"")) + "\t" +
+                  EscapedForLine(v->become.value_or(v->asked)));
+    } else {
+      console.Out(name + (v != nullptr && v->reason.empty() ? "\taccepted" : "\trefused"));
     }
   }
-  for (std::size_t i = 0; i < inv.assignments.size(); ++i) {
-    if (outcome.accepted[i]) continue;
-    const std::string why = WhyWriteIsRefused(path, inv.assignments[i].name);
-    console.Err("calsvar: " + Utf8(path) + ": \"" + Utf8(inv.assignments[i].name) + "\" was refused" +
-                (why.empty() ? std::string() : ": " + why));
+}
+
+void ShowReasons(Console& console, const std::wstring& path, const FileWriteOutcome& outcome) {
+  const std::string file = "calsvar: " + Utf8(path) + ": ";
+  for (const VariableVerdict& v : outcome.plan.variables) {
+    if (!v.reason.empty()) console.Err(file + "\"" + EscapedForLine(v.name) + "\" refused: " + v.reason);
+  }
+  for (const std::string& effect : outcome.plan.sideEffects) console.Err(file + "refused: " + effect);
+  switch (outcome.status) {
+    case WriteStatus::kRefused:
+      console.Err(file + (outcome.message.empty() ? "nothing was written" : outcome.message));
+      break;
+    case WriteStatus::kFailed:
+      console.Err(file + (outcome.loaded ? "not saved: " : "") + outcome.message);
+      break;
+    default:
+      break;
   }
 }
 
 }  // namespace
 
 int RunSet(const Invocation& inv, IOrvFileFormat* format, Console& console) {
-  return ForEachOpenedFile(inv, format, console, [&](const std::wstring& path, ComPtr<IOrvFileNavigator> file) {
-    const WriteOutcome outcome = WriteAndSave(inv, file.get());
-    file.Reset();  // done with it before the file is opened again below
-    int exitCode = kExitOk;
-    if (FAILED(outcome.setResult) || FAILED(outcome.saveResult)) {
-      const HRESULT failed = FAILED(outcome.setResult) ? outcome.setResult : outcome.saveResult;
-      console.Err("calsvar: " + Utf8(path) + ": the header could not be " +
-                  (FAILED(outcome.setResult) ? "changed" : "saved") + " (" + HexCode(failed) + ": " +
-                  DescribeHresult(failed) + ")");
-      exitCode = kExitLoadFailed;
+  NoteMissingConfiguration(console);
+  WriteSettings settings;
+  settings.dateStyle = inv.dateStyle;
+  settings.dryRun = inv.dryRun;
+  settings.force = inv.force;
+  settings.allowControl = inv.allowControl;
+  FileWriter writer(format, settings);
+  return ForEachCalsFile(inv, format, console, [&](const std::wstring& path) {
+    const FileWriteOutcome outcome = writer.Write(path, inv.assignments);
+    if (outcome.status == WriteStatus::kFailed && !outcome.loaded && FAILED(outcome.code)) {
+      ReportLoadFailure(inv, console, path, outcome.code);
+      return static_cast<int>(kExitLoadFailed);
     }
-    // Read back through a fresh open: what the file now holds.
-    std::vector<VariableValue> saved;
-    HRESULT hr = S_OK;
-    if (const ComPtr<IOrvFileNavigator> reopened = OpenThroughPlugin(format, path, hr)) {
-      std::vector<std::wstring> names;
-      for (const Assignment& assignment : inv.assignments) names.push_back(ToWide(assignment.name));
-      ReadVariables(reopened.get(), names, saved);
+    if (inv.json) {
+      ShowJson(inv, console, path, outcome);
+    } else {
+      ShowText(inv, console, outcome);
     }
-    ShowOutcome(inv, console, path, outcome, saved);
-    for (bool accepted : outcome.accepted) {
-      if (!accepted) exitCode = Worse(exitCode, kExitRefused);
+    ShowReasons(console, path, outcome);
+    switch (outcome.status) {
+      case WriteStatus::kRefused: return static_cast<int>(kExitRefused);
+      case WriteStatus::kFailed: return static_cast<int>(kExitLoadFailed);
+      default: return static_cast<int>(kExitOk);
     }
-    return exitCode;
   });
 }
 

@@ -10,6 +10,7 @@ namespace calsvar {
 int RunInfo(const Invocation& inv, IOrvFileFormat* format, Console& console);
 int RunGet(const Invocation& inv, IOrvFileFormat* format, Console& console);
 int RunSet(const Invocation& inv, IOrvFileFormat* format, Console& console);
+int RunSetFrom(const Invocation& inv, IOrvFileFormat* format, Console& console);
 int RunCheckConfig(const Invocation& inv, Console& console);
 int RunCheck(const Invocation& inv, Console& console);
 int RunRegistration(const Invocation& inv, Console& console);

@@ -39,6 +39,11 @@ void Console::Out(std::string_view utf8Line) {
   Write(out_, outIsConsole_, std::string(utf8Line) + "\n");
 }
 
+void Console::Raw(std::string_view utf8Text) {
+  if (outIsConsole_) Progress({});
+  Write(out_, outIsConsole_, utf8Text);
+}
+
 void Console::Err(std::string_view utf8Line) {
   Progress({});
   Write(err_, errIsConsole_, std::string(utf8Line) + "\n");

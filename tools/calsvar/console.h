@@ -13,6 +13,8 @@ class Console {
   Console();
 
   void Out(std::string_view utf8Line);
+  // Text for stdout that brings its own line ends (CSV: CRLF).
+  void Raw(std::string_view utf8Text);
   void Err(std::string_view utf8Line);
   // Replaces the progress line; an empty text clears it.
   void Progress(std::string_view utf8Text);

@@ -22,8 +22,4 @@ inline constexpr char kNoSuchVariable[] = "the file has no such record and the t
 std::vector<std::u16string> ExposedVariableNames(const cals::HeaderPlatform& platform, const std::wstring& path,
                                                  cals::Status& status);
 
-// How the plug-in would answer a write of `name`: "not found", "read-only",
-// "has sub-tags", or empty text when the file does not say.
-std::string WhyWriteIsRefused(const std::wstring& path, const std::u16string& name);
-
 }  // namespace calsvar

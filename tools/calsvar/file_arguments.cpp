@@ -35,6 +35,10 @@ void CollectFolder(const std::wstring& folder, wchar_t separator, const Extensio
     const std::wstring name = data.cFileName;
     if (name == L"." || name == L"..") continue;
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      // Links and junctions to folders are not followed, as find does not
+      // follow them: a link back up the tree would never end, and one
+      // elsewhere would reach files nobody named.
+      if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) continue;
       folders.push_back(prefix + name);
     } else if (filter.Matches(ToUtf16(name))) {
       files.push_back(prefix + name);

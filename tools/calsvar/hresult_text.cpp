@@ -40,6 +40,11 @@ std::string DescribeHresult(HRESULT hr) {
   while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L'.')) {
     message.pop_back();
   }
+  // Inserts are not filled in ("%1 is not a valid Win32 application"): the
+  // message is said of the file named before it.
+  for (std::size_t at = message.find(L"%1"); at != std::wstring::npos; at = message.find(L"%1", at)) {
+    message.replace(at, 2, L"the file");
+  }
   return Utf8(message);
 }
 

@@ -5,9 +5,9 @@
 #include "cals/windows/settings_light.h"
 #include "cals/tag_finder.h"
 #include "cals/windows/windows_platform.h"
-#include "base/unique_handle.h"
 #include "tools/calsvar/hresult_text.h"
 #include "tools/calsvar/wide_text.h"
+#include "tools/calsvar/unique_file.h"
 
 namespace calsvar {
 namespace {
@@ -26,13 +26,6 @@ class SystemAnsiCodec final : public cals::TextCodec {
   std::string Encode(std::u16string_view, std::size_t) const override { return {}; }
 };
 
-// CreateFileW fails with INVALID_HANDLE_VALUE, which is not closed.
-struct FileCloser {
-  void operator()(HANDLE file) const {
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  }
-};
-
 }  // namespace
 
 std::wstring InstalledConfigPath() {
@@ -47,9 +40,9 @@ std::string SharedLocationHelp() {
 
 std::optional<ProfileDocument> ReadProfileFile(const std::wstring& path, std::string& error, bool& missing) {
   missing = false;
-  const UniqueHandle<HANDLE, FileCloser> file(CreateFileW(path.c_str(), GENERIC_READ,
-                                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) {
     const DWORD code = GetLastError();
     missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;

@@ -9,6 +9,7 @@
 #include "tools/calsvar/config_lint.h"
 #include "tools/calsvar/hresult_text.h"
 #include "tools/calsvar/installed_config.h"
+#include "tools/calsvar/shown_paths.h"
 #include "tools/calsvar/wide_text.h"
 
 namespace calsvar {
@@ -34,6 +35,7 @@ std::string ExplainConfigurationFailure(const std::wstring& path) {
   if (iniPath.empty()) {
     return "the tag configuration cannot be located: " + SharedLocationHelp() + " is missing or empty";
   }
+  const std::string checkConfig = "run '" + CalsvarCommand("check-config") + "'";
   std::string error;
   bool missing = false;
   const auto doc = ReadProfileFile(iniPath, error, missing);
@@ -42,20 +44,23 @@ std::string ExplainConfigurationFailure(const std::wstring& path) {
       const auto findings = WhyRecordIsRefused(*doc, record);
       if (findings.empty()) continue;
       const Finding& first = findings.front();
-      return "the tag configuration " + Utf8(iniPath) + " refuses the record \"" + Utf8(record) + "\": line " +
-             std::to_string(first.line) + ", " + first.entry + ": " + first.reason +
-             "; run 'calsvar check-config' for all problems";
+      return "the tag configuration " + ShownPath(iniPath) + " refuses the record \"" + Utf8(record) + "\": line " +
+             std::to_string(first.line) + ", " + first.entry + ": " + first.reason + "; " + checkConfig +
+             " for all problems";
     }
   }
-  return "the tag configuration " + Utf8(iniPath) +
-         " (found through \"SharedLocation\") could not be used, or it refused a record of this file; run "
-         "'calsvar check-config'";
+  return "the tag configuration " + ShownPath(iniPath) +
+         " (found through \"SharedLocation\") could not be used, or it refused a record of this file; " + checkConfig;
 }
 
 }  // namespace
 
 std::string ExplainLoadFailure(const std::wstring& path, HRESULT hr) {
-  std::string message = Utf8(path) + ": cannot be loaded (" + HexCode(hr) + ": " + DescribeHresult(hr) + ")";
+  return Utf8(path) + ": " + ExplainLoadFailureReason(path, hr);
+}
+
+std::string ExplainLoadFailureReason(const std::wstring& path, HRESULT hr) {
+  std::string message = "cannot be loaded (" + HexCode(hr) + ": " + DescribeHresult(hr) + ")";
   if (hr == E_FAIL) {
     message += ": " + ExplainConfigurationFailure(path);
   } else if (hr == MIROTEX_E_CANNOT_OPEN) {

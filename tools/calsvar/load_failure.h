@@ -12,4 +12,7 @@ namespace calsvar {
 // of the file's records, and names that record, line and reason.
 std::string ExplainLoadFailure(const std::wstring& path, HRESULT hr);
 
+// The same without the path in front: "cannot be loaded (...): ...".
+std::string ExplainLoadFailureReason(const std::wstring& path, HRESULT hr);
+
 }  // namespace calsvar

@@ -36,7 +36,7 @@ int Run(const Invocation& inv, Console& console) {
   ComApartment com;
   switch (inv.command) {
     case Command::kHelp:
-      console.Out(UsageText());
+      console.Out(UsageText(GetACP()));
       return kExitOk;
     case Command::kCheckConfig:
       return RunCheckConfig(inv, console);
@@ -61,6 +61,7 @@ int Run(const Invocation& inv, Console& console) {
   }
   if (inv.command == Command::kInfo) return RunInfo(inv, plugin->format(), console);
   if (inv.command == Command::kGet) return RunGet(inv, plugin->format(), console);
+  if (inv.fromTable) return RunSetFrom(inv, plugin->format(), console);
   return RunSet(inv, plugin->format(), console);
 }
 
@@ -70,10 +71,14 @@ int wmain(int argc, wchar_t** argv) {
   Console console;
   std::vector<std::u16string> args;
   for (int i = 1; i < argc; ++i) args.push_back(ToUtf16(argv[i]));
+  if (args.empty()) {
+    console.Err(UsageText(GetACP()));
+    return kExitUsage;
+  }
   const ParsedCommandLine parsed = ParseCommandLine(args);
   if (!parsed.invocation) {
     console.Err("calsvar: " + parsed.error);
-    console.Err(UsageText());
+    console.Err(kSeeHelp);
     return kExitUsage;
   }
   try {

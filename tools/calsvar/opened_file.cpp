@@ -1,5 +1,7 @@
 #include "tools/calsvar/opened_file.h"
 
+#include <algorithm>
+
 #include "convert/windows/ole_handles.h"
 #include "tools/calsvar/exit_codes.h"
 #include "tools/calsvar/file_arguments.h"
@@ -15,16 +17,15 @@ namespace {
 // The format's extensions, should the plug-in not tell them.
 constexpr const char16_t* kDefaultExtensions = kFormatExtensions;
 
-FileArguments CalsFilesOf(IOrvFileFormat* format, const std::vector<std::u16string>& operands) {
+std::u16string ExtensionsOf(IOrvFileFormat* format) {
   UniqueBstr name;
   UniqueBstr description;
   UniqueBstr extensions;
-  std::u16string list = kDefaultExtensions;
   if (SUCCEEDED(format->GetDescription(name.put(), description.put(), extensions.put())) &&
       extensions.get() != nullptr && SysStringLen(extensions.get()) > 0) {
-    list = ToUtf16(extensions.get());
+    return ToUtf16(extensions.get());
   }
-  return ExpandFileArguments(operands, ExtensionFilter(list));
+  return kDefaultExtensions;
 }
 
 void ShowFileHeading(const Invocation& inv, const FileArguments& files, Console& console, std::size_t index) {
@@ -32,7 +33,9 @@ void ShowFileHeading(const Invocation& inv, const FileArguments& files, Console&
     console.Progress("[" + std::to_string(index + 1) + "/" + std::to_string(files.files.size()) + "] " +
                      Utf8(files.files[index]));
   }
-  if (!inv.json && (files.files.size() > 1 || files.namedFolder)) console.Out("== " + Utf8(files.files[index]));
+  if (!inv.json && !inv.csv && (files.files.size() > 1 || files.namedFolder)) {
+    console.Out("== " + Utf8(files.files[index]));
+  }
 }
 
 }  // namespace
@@ -57,8 +60,10 @@ HRESULT ReadVariables(IOrvFileNavigator* file, const std::vector<std::wstring>& 
     VariantInit(&empty);
     items.Add(name, empty);
   }
-  const HRESULT hr = file->GetVariables(0, 0, 0, items.count(), items.data());
   values.clear();
+  // An empty array would reach the plug-in as a null pointer.
+  if (names.empty()) return S_OK;
+  const HRESULT hr = file->GetVariables(0, 0, 0, items.count(), items.data());
   for (std::size_t i = 0; i < names.size(); ++i) {
     const bool found = SUCCEEDED(hr) && items[i].resultFlag == 1;
     values.push_back(VariableValue{names[i], found, found ? VariantText(items[i].variableValue) : std::wstring()});
@@ -77,27 +82,42 @@ void ReportLoadFailure(const Invocation& inv, Console& console, const std::wstri
   }
 }
 
-int ForEachOpenedFile(const Invocation& inv, IOrvFileFormat* format, Console& console, const OpenedFileWork& work) {
-  const FileArguments files = CalsFilesOf(format, inv.files);
-  if (files.files.empty()) {
-    console.Err("calsvar: no CALS files found");
-    return kExitRefused;
+int ReportNoCalsFiles(const std::vector<std::u16string>& operands, std::u16string_view extensions, Console& console) {
+  std::string folders;
+  for (const std::u16string& operand : operands) folders += (folders.empty() ? "" : ", ") + Utf8(operand);
+  std::string endings;
+  for (std::size_t at = 0; at <= extensions.size();) {
+    const std::size_t comma = std::min(extensions.find(u',', at), extensions.size());
+    if (comma > at) endings += (endings.empty() ? "." : ", .") + Utf8(extensions.substr(at, comma - at));
+    at = comma + 1;
   }
+  console.Err("calsvar: no CALS files in " + folders + " (looked for files ending in " + endings + ")");
+  return kExitLoadFailed;
+}
+
+int ForEachCalsFile(const Invocation& inv, IOrvFileFormat* format, Console& console, const FileWork& work) {
+  const std::u16string extensions = ExtensionsOf(format);
+  const FileArguments files = ExpandFileArguments(inv.files, ExtensionFilter(extensions));
+  if (files.files.empty()) return ReportNoCalsFiles(inv.files, extensions, console);
   int exitCode = kExitOk;
   for (std::size_t i = 0; i < files.files.size(); ++i) {
-    const std::wstring& path = files.files[i];
     ShowFileHeading(inv, files, console, i);
+    exitCode = Worse(exitCode, work(files.files[i]));
+  }
+  console.Progress({});
+  return exitCode;
+}
+
+int ForEachOpenedFile(const Invocation& inv, IOrvFileFormat* format, Console& console, const OpenedFileWork& work) {
+  return ForEachCalsFile(inv, format, console, [&](const std::wstring& path) {
     HRESULT hr = S_OK;
     ComPtr<IOrvFileNavigator> file = OpenThroughPlugin(format, path, hr);
     if (!file) {
       ReportLoadFailure(inv, console, path, hr);
-      exitCode = Worse(exitCode, kExitLoadFailed);
-      continue;
+      return static_cast<int>(kExitLoadFailed);
     }
-    exitCode = Worse(exitCode, work(path, std::move(file)));
-  }
-  console.Progress({});
-  return exitCode;
+    return work(path, std::move(file));
+  });
 }
 
 }  // namespace calsvar

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host_interfaces_h.h"
@@ -34,14 +35,24 @@ HRESULT ReadVariables(IOrvFileNavigator* file, const std::vector<std::wstring>& 
 // with --json an error line on stdout.
 void ReportLoadFailure(const Invocation& inv, Console& console, const std::wstring& path, HRESULT hr);
 
-// What get and set do with one file the plug-in opened; gives its exit code.
+// Says that the operands name no CALS file, with the folders and the
+// extensions looked for; gives kExitLoadFailed.
+int ReportNoCalsFiles(const std::vector<std::u16string>& operands, std::u16string_view extensions, Console& console);
+
+// What get and set do with one file; gives its exit code.
+using FileWork = std::function<int(const std::wstring& path)>;
 using OpenedFileWork = std::function<int(const std::wstring& path, ComPtr<IOrvFileNavigator> file)>;
 
 // The CALS files the operands name (folders through the format's own
-// extension list), each opened through the plug-in and handed to `work`,
-// with a "== FILE" line before each when more than one file is shown. A
-// file that cannot be opened is reported and counts as kExitLoadFailed;
-// no file at all gives kExitRefused. The worst exit code of all files.
+// extension list, without following links), each handed to `work`, with a
+// "== FILE" line before each when more than one file is shown as text,
+// and a progress line on a terminal beyond 200 files. No file at all is
+// reported, naming the folders and the extensions, and gives
+// kExitLoadFailed. The worst exit code of all files.
+int ForEachCalsFile(const Invocation& inv, IOrvFileFormat* format, Console& console, const FileWork& work);
+
+// The same with each file opened through the plug-in first; a file that
+// cannot be opened is reported and counts as kExitLoadFailed.
 int ForEachOpenedFile(const Invocation& inv, IOrvFileFormat* format, Console& console, const OpenedFileWork& work);
 
 }  // namespace calsvar

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "cals/text_rules.h"
+#include "tools/calsvar/utf8_text.h"
 
 namespace calsvar {
 namespace {
@@ -138,36 +139,7 @@ int ProfileDocument::ReadInt(std::u16string_view section, std::u16string_view ke
 std::u16string DecodeProfileBytes(std::string_view bytes, const cals::TextCodec& ansi) {
   const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
   if (bytes.size() >= 3 && byteAt(0) == 0xEF && byteAt(1) == 0xBB && byteAt(2) == 0xBF) {
-    // UTF-8, decoded by hand: invalid sequences become U+FFFD.
-    std::u16string text;
-    std::size_t i = 3;
-    while (i < bytes.size()) {
-      const unsigned char lead = byteAt(i);
-      int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
-      std::uint32_t code = extra == 0 ? lead : extra == 1 ? lead & 0x1Fu : extra == 2 ? lead & 0x0Fu : lead & 0x07u;
-      bool valid = extra >= 0;
-      for (int k = 1; valid && k <= extra; ++k) {
-        if (i + static_cast<std::size_t>(k) >= bytes.size() || (byteAt(i + static_cast<std::size_t>(k)) >> 6) != 2) {
-          valid = false;
-        } else {
-          code = (code << 6) | (byteAt(i + static_cast<std::size_t>(k)) & 0x3Fu);
-        }
-      }
-      if (!valid || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-        text.push_back(0xFFFD);
-        ++i;
-        continue;
-      }
-      i += static_cast<std::size_t>(extra) + 1;
-      if (code >= 0x10000) {
-        code -= 0x10000;
-        text.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-        text.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-      } else {
-        text.push_back(static_cast<char16_t>(code));
-      }
-    }
-    return text;
+    return DecodeUtf8(bytes.substr(3));
   }
   if (bytes.size() >= 2 && ((byteAt(0) == 0xFF && byteAt(1) == 0xFE) || (byteAt(0) == 0xFE && byteAt(1) == 0xFF))) {
     const bool little = byteAt(0) == 0xFF;

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# calsvar's table round trip under Wine, through ./calsvar: get --csv (or
+# --json) of a folder, edits as a spreadsheet or a script makes them, and
+# set --from back into the files. Expects what calsvar_end_to_end.sh does.
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$root/tests/tools/calsvar_end_to_end_lib.sh"
+
+# A copy of the samples to write into, and one to hold them against.
+mkdir -p "$work/files" "$work/tables"
+cp samples/*.cal "$work/files/"
+mkdir -p "$work/files/archive"
+cp samples/archive/SCAN-0042.CG4 "$work/files/archive/"
+cp -r "$work/files" "$work/original"
+unchanged() {  # unchanged WHAT: no byte of any file changed
+  checks=$((checks + 1))
+  diff -r "$work/original" "$work/files" >/dev/null || fail "$1 changed a file"
+}
+
+# The round trip changes nothing.
+expect 0 get --csv "$work/files"
+cp "$work/out" "$work/tables/all.csv"
+# Columns in order of first appearance: one sample spells a record docls.
+line 1 $'file,srcdocid,dstdocid,txtfilid,figid,srcgph,doccls,rtype,rorient,rpelcnt,rdensty,notes,width,height,colordepth,orientation,lineprogression,pelwidth,pelheight,density,docls\r'
+has out $'"Flange DN80, sheet 1 of 1",1654,2339,1,000,270,001654,002339,0200,\r'
+expect 0 set --from "$work/tables/all.csv"
+line 1 "$work/files/blank-page.cal"$'\tunchanged\t'
+has err '4 files: 0 saved, 4 unchanged, 0 refused, 0 failed'
+unchanged "the round trip"
+
+# Edits as a spreadsheet saves them: a byte-order mark, LF line ends,
+# quotes, commas and a line break inside cells, Latin-1 letters; relative
+# paths taken against the table's folder; columns left empty change
+# nothing.
+printf '\xef\xbb\xbffile,notes,srcdocid\n../files/drawing-a4.cal,"Flange ""DN100"", sheet 1\nrevised by Zoë",\n../files/archive/SCAN-0042.CG4,,SCAN-0043\n' \
+  >"$work/tables/edit.csv"
+expect 0 set --from "$work/tables/edit.csv" --dry-run --allow-control
+line 1 "$work/tables/../files/drawing-a4.cal"$'\twould-save\tnotes: "Flange DN80, sheet 1 of 1" → "Flange \\"DN100\\", sheet 1\\nrevised by Zoë"'
+has err 'dry run: 2 would be saved, no byte written'
+unchanged "--dry-run"
+# Without --allow-control the line break refuses its file; the other file
+# is written all the same.
+expect 1 set --from "$work/tables/edit.csv"
+has out $'drawing-a4.cal\trefused\tnotes: it holds a line feed (U+000A) at character 24'
+has err '2 files: 1 saved, 0 unchanged, 1 refused, 0 failed'
+same "a refused line break changed its file" "$work/original/drawing-a4.cal" "$work/files/drawing-a4.cal"
+expect 0 set --from "$work/tables/edit.csv" --allow-control
+has err '2 files: 1 saved, 1 unchanged, 0 refused, 0 failed'
+expect 0 get --json "$work/files/drawing-a4.cal" "$work/files/archive/SCAN-0042.CG4" --name notes --name srcdocid
+line 1 '{"file": "'"$work"'/files/drawing-a4.cal", "variables": [{"name": "notes", "found": true, "value": "Flange \"DN100\", sheet 1\nrevised by Zoë"}, {"name": "srcdocid", "found": true, "value": "DRW-1001-A"}]}'
+line 2 '{"file": "'"$work"'/files/archive/SCAN-0042.CG4", "variables": [{"name": "notes", "found": true, "value": "Archive scan"}, {"name": "srcdocid", "found": true, "value": "SCAN-0043"}]}'
+same "bytes after the first 1408 changed" -i 1408 samples/drawing-a4.cal "$work/files/drawing-a4.cal"
+cp -r "$work/files/." "$work/original/"
+
+# JSON lines as get --json writes them, from standard input, with CRLF.
+expect 0 get --json "$work/files/blank-page.cal" --name notes
+sed 's/"Blank page"/"Blank page, checked"/; s/$/\r/' "$work/out" >"$work/tables/edit.jsonl"
+checks=$((checks + 1))
+./calsvar set --from - <"$work/tables/edit.jsonl" >"$work/out" 2>"$work/err" || fail "set --from - exited $?"
+line 1 "$work/files/blank-page.cal"$'\tsaved\tnotes: "Blank page" → "Blank page, checked"'
+cp -r "$work/files/." "$work/original/"
+
+# What cannot arrive as asked changes no byte of its file: exit 1 with each
+# name and what it would have become; the other files are still written.
+printf 'file,notes,rtype,srcdocid\n%s,%s,,\n%s,,2,\n%s,,,Zażółć\n%s,,,DRW-2\n' \
+  "$work/files/drawing-a4.cal" "$(printf 'y%.0s' {1..130})" "$work/files/blank-page.cal" \
+  "$work/files/unusual-records.cal" "$work/files/archive/SCAN-0042.CG4" >"$work/tables/bad.csv"
+expect 1 set --from "$work/tables/bad.csv" --json
+has out '"status": "refused", "variables": [{"name": "notes", "old": "Flange \"DN100\", sheet 1\nrevised by Zoë", "new": "'"$(printf 'y%.0s' {1..121})"'", "reason": "cut to 121 characters: the record holds no more"}]}'
+has out '"reason": "read-only: the tag configuration makes it so"'
+has out "U+017C"
+has out '{"file": "'"$work"'/files/archive/SCAN-0042.CG4", "status": "saved", "variables": [{"name": "srcdocid", "old": "SCAN-0043", "new": "DRW-2"}]}'
+has err '4 files: 1 saved, 0 unchanged, 3 refused, 0 failed'
+checks=$((checks + 1))
+diff -r -x SCAN-0042.CG4 "$work/original" "$work/files" >/dev/null || fail "a refused row changed its file"
+cp -r "$work/files/." "$work/original/"
+
+# A table that cannot be used is refused whole, before anything is written.
+printf 'file,notes\n%s,changed\n%s,again\n' "$work/files/drawing-a4.cal" "$work/files/./drawing-a4.cal" \
+  >"$work/tables/twice.csv"
+expect 2 set --from "$work/tables/twice.csv"
+has err 'is named twice (also on line 2); nothing was written'
+printf 'notes,srcdocid\nx,y\n' >"$work/tables/nofile.csv"
+expect 2 set --from "$work/tables/nofile.csv"
+has err 'the table has no "file" column'
+unchanged "an unusable table"
+# A file that cannot be loaded: failed, exit 3; the others go on.
+printf 'file,notes\n%s,x\nmissing.cal,y\n' "$work/files/blank-page.cal" >"$work/tables/missing.csv"
+expect 3 set --from "$work/tables/missing.csv"
+has out "$work/tables/missing.cal"$'\tfailed\tcannot be loaded (0x80040228'
+has err '2 files: 1 saved, 0 unchanged, 0 refused, 1 failed'
+
+finish

@@ -1,0 +1,86 @@
+// Why a save failed, as calsvar tells it: the plug-in's Save answers E_FAIL
+// for several reasons, and calsvar finds the one that holds by looking at
+// the file afterwards.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "tests/plugin/cals_file_fixture.h"
+#include "tools/calsvar/header_bytes.h"
+#include "tools/calsvar/save_failure.h"
+
+namespace {
+
+using calsvar::ExplainSaveFailure;
+using calsvar::ReadHeaderBytes;
+
+class SaveFailureTest : public cals_test::CalsEnvironmentTest {
+ protected:
+  // Changes the first record on disk, as another program would.
+  static bool ChangeHeaderOnDisk(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, "srcdocid: OTHER", 15, &written, nullptr);
+    CloseHandle(file);
+    return ok && written == 15;
+  }
+};
+
+TEST_F(SaveFailureTest, NamesWhatStandsInTheWay) {
+  HANDLE held = INVALID_HANDLE_VALUE;
+  const struct {
+    const char* what;
+    std::function<bool(const std::wstring&)> arrange;
+    const char* message;
+  } cases[] = {
+      {"read-only", [](const std::wstring& p) { return SetFileAttributesW(p.c_str(), FILE_ATTRIBUTE_READONLY) != 0; },
+       "the file is read-only; nothing was written"},
+      {"held",
+       [&](const std::wstring& p) {
+         held = CreateFileW(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+         return held != INVALID_HANDLE_VALUE;
+       },
+       "the file is held by another program; nothing was written"},
+      {"gone", [](const std::wstring& p) { return DeleteFileW(p.c_str()) != 0; },
+       "the file is no longer there; nothing was written"},
+      {"cut",
+       [](const std::wstring& p) { return testing_support::WriteBinaryFile(p, cals_test::CalsFile().substr(0, 1000)); },
+       "the file is now shorter than a header (1000 bytes); nothing was written"},
+      {"changed", ChangeHeaderOnDisk, "the header changed on disk since it was loaded; nothing was written"},
+  };
+  for (const auto& c : cases) {
+    const std::wstring path = MakeFile(cals_test::CalsFile(), std::wstring(c.what, c.what + strlen(c.what)) + L".cal");
+    const auto before = ReadHeaderBytes(path);
+    ASSERT_TRUE(before && c.arrange(path)) << c.what;
+    EXPECT_EQ(ExplainSaveFailure(path, *before, E_FAIL), c.message) << c.what;
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(held, INVALID_HANDLE_VALUE));
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+}
+
+// Through the plug-in's own Save, as calsvar meets it. (A read-only file
+// is held against the plug-in end to end, where the file's mode makes it
+// read-only; run as root under Wine the attribute alone does not stop a
+// write.)
+TEST_F(SaveFailureTest, ThePlugInRefusesAHeaderChangedOnDiskAndCalsvarSaysWhy) {
+  const std::wstring changed = MakeFile(cals_test::CalsFile(), L"changed.cal");
+  const auto before = ReadHeaderBytes(changed);
+  ComPtr<IOrvFileNavigator> file = Open(changed);
+  ASSERT_EQ(S_OK, WriteString(file.get(), L"notes", L"x"));
+  ASSERT_TRUE(ChangeHeaderOnDisk(changed));
+  const auto onDisk = ReadHeaderBytes(changed);
+  const HRESULT hr = file->Save();
+  // Marked: passes once Save refuses a header that changed on disk since
+  // it was loaded; until then Save writes over it and there is nothing to
+  // explain.
+  if (hr == S_OK) GTEST_SKIP() << "Save still writes over a header that changed since it was loaded";
+  EXPECT_EQ(E_FAIL, hr);
+  EXPECT_EQ(ExplainSaveFailure(changed, *before, hr), "the header changed on disk since it was loaded; nothing was written");
+  EXPECT_EQ(ReadHeaderBytes(changed), onDisk);
+}
+
+}  // namespace
