@@ -71,7 +71,7 @@ cmake --build "$native_build" -j2 --target make_corpus raw_floor_native core_dri
   >>"$out/build.log" 2>&1 || die "native build failed (see $out/build.log)"
 [[ -f $windows_build/CMakeCache.txt ]] || cmake --preset windows >>"$out/build.log" 2>&1 ||
   die "configuring windows failed (see $out/build.log)"
-cmake --build "$windows_build" -j2 --target mirotex calsvar raw_floor_win platform_costs_win save_cost >>"$out/build.log" 2>&1 ||
+cmake --build "$windows_build" -j2 --target mirotex calsvar raw_floor_win platform_costs_win save_cost host_load_win >>"$out/build.log" 2>&1 ||
   die "windows build failed (see $out/build.log)"
 
 if [[ ! -f $corpus/manifest.tsv || $(wc -l <"$corpus/manifest.tsv") != "$files" ]]; then
@@ -126,6 +126,7 @@ CALSVAR_NO_BUILD=1 CALSVAR_BUILD_DIR=$windows_build CALSVAR_PREFIX=$WINEPREFIX \
 calsvar_exe=$windows_build/module/calsvar.exe
 floor_exe=$windows_build/bench/raw_floor_win.exe
 costs_exe=$windows_build/bench/platform_costs_win.exe
+host_exe=$windows_build/bench/host_load_win.exe
 # The earlier calsvar with the earlier plug-in, loaded directly.
 before_exe=$before_build/module/calsvar.exe
 before_dll=$(windows_path "$before_build/module/mirotex.dll")
@@ -263,7 +264,8 @@ time_group wine --shell=none \
   "$WINE_BIN $floor_exe --profile-reads $reads_host --ini $q_ini $q_corpus" \
   "$WINE_BIN $floor_exe $q_empty" \
   "$WINE_BIN $before_exe --dll $q_before_dll get$name_args $q_corpus" \
-  "$WINE_BIN $before_exe --dll $q_before_dll get $q_corpus"
+  "$WINE_BIN $before_exe --dll $q_before_dll get $q_corpus" \
+  "$WINE_BIN $host_exe $q_corpus ${names[*]}"
 wine_load_after=$(load_average)
 
 log "single platform calls and core loads under Wine (load: $(load_average))"
@@ -434,6 +436,7 @@ wine_per_file() { awk -v s="$(net "$1" "$m_start")" -v n="$files" 'BEGIN { print
   row wine 1 "$files" "calsvar get (names listed by calsvar)" "the same plus calsvar's own read of each header to list its names, through its own configuration store ($reads_listing_after private-profile reads per file; $reads_first_listing_after in all for the first file)"
   row wine 5 "$files" "before: calsvar get --name x19" "as above, with $reads_host private-profile reads per load"
   row wine 6 "$files" "before: calsvar get" "as above, calsvar's listing with the configuration's answers kept over the run ($reads_listing_before private-profile reads per file)"
+  row wine 7 "$files" "host load alone: OpenFile + GetVariables x19 (bench/host_load_win)" "Wine process start, COM start-up, folder walk, OpenFile and GetVariables of 19 names through the registered plug-in, without calsvar's own header read and output"
   row wine 2 "$files" "raw floor: open, read 2048, close" "Wine process start, folder walk, _wfsopen (share-deny-write), fread, fclose"
   row wine 3 "$files" "raw floor + $reads_host private-profile reads" "the raw floor plus the reads one load made before the store, same INI file"
   row wine 4 1 "raw floor on an empty folder" "Wine process start and exit only (figure is per process)"
@@ -443,6 +446,7 @@ wine_per_file() { awk -v s="$(net "$1" "$m_start")" -v n="$files" 'BEGIN { print
   printf '\nRatios of medians, process start (empty-folder run) subtracted from both sides:\n\n'
   printf '| Comparison | Ratio | Goal |\n|---|---:|---|\n'
   printf '| calsvar get --name / raw floor | %s | at most 1.5 (aim: 1.3) |\n' "$(wine_ratio "$m_host" "$m_floor")"
+  printf '| host load alone / raw floor | %s | |\n' "$(wine_ratio "$(median_of wine 7)" "$m_floor")"
   printf '| before: calsvar get --name / raw floor | %s | |\n' "$(wine_ratio "$m_before_host" "$m_floor")"
   printf '| calsvar get / calsvar get --name | %s | at most 1.1 |\n' "$(wine_ratio "$m_listing" "$m_host")"
   printf '| before: calsvar get / calsvar get --name | %s | |\n' "$(wine_ratio "$m_before_listing" "$m_before_host")"

@@ -17,8 +17,8 @@ std::optional<std::u16string> ValueOf(const cals::TagFinder& model, const std::u
 HeaderForecast::HeaderForecast(std::span<const unsigned char> header, const cals::HeaderPlatform& platform)
     : original_(std::vector<unsigned char>(header.begin(), header.end())),
       working_(std::vector<unsigned char>(header.begin(), header.end())),
-      loadedPlatform_{platform.codec, &original_, platform.config, platform.installation},
-      workingPlatform_{platform.codec, &working_, platform.config, platform.installation},
+      loadedPlatform_{platform.codec, &original_, platform.config, platform.installation, platform.configStore},
+      workingPlatform_{platform.codec, &working_, platform.config, platform.installation, platform.configStore},
       loaded_(std::make_unique<cals::CalsHeader>(loadedPlatform_)),
       work_(std::make_unique<cals::CalsHeader>(workingPlatform_)) {
   status_ = loaded_->LoadHeader(kPath);

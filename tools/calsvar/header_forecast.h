@@ -21,7 +21,9 @@ namespace calsvar {
 class HeaderForecast {
  public:
   // `header`: the file's first bytes as read; `platform` gives the codec,
-  // the tag configuration and the installation (its files are not used).
+  // the tag configuration, its store and the installation (its files are
+  // not used). Without the store each forecast would ask the configuration
+  // file for every record three times, many times what the save costs.
   HeaderForecast(std::span<const unsigned char> header, const cals::HeaderPlatform& platform);
   HeaderForecast(const HeaderForecast&) = delete;
   HeaderForecast& operator=(const HeaderForecast&) = delete;

@@ -1,0 +1,111 @@
+// The host's load of each file and nothing else: the registered format
+// object (ProgID "Mirotex.CalsFormat", as the host creates it), then per
+// file OpenFile, one GetVariables of the given names, and the release of
+// the opened file. calsvar adds its own work per file (its own read of the
+// header for its warnings, text output); this driver leaves that out, so
+// that the plug-in's share can be held against the raw floor.
+//
+//   host_load_win FOLDER|@LIST NAME...
+//
+// Prints the number of files, the variables found and a checksum of their
+// values, so that no work can be left out.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench/corpus_files.h"
+#include "com/com_ptr.h"
+#include "convert/windows/ole_handles.h"
+#include "host_interfaces_h.h"
+
+namespace {
+
+struct ComApartment {
+  ComApartment() {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) throw std::runtime_error("COM did not start");
+  }
+  ~ComApartment() { CoUninitialize(); }
+};
+
+ComPtr<IOrvFileFormat> RegisteredFormat() {
+  CLSID clsid;
+  if (FAILED(CLSIDFromProgID(L"Mirotex.CalsFormat", &clsid))) throw std::runtime_error("plug-in not registered");
+  ComPtr<IOrvFileFormat> format;
+  if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOrvFileFormat, format.put_void()))) {
+    throw std::runtime_error("the format object cannot be created");
+  }
+  return format;
+}
+
+// The items of one GetVariables call, their strings and values freed at
+// the end of each file.
+class Items {
+ public:
+  explicit Items(const std::vector<std::wstring>& names) : items_(names.size()) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      items_[i].variableName = SysAllocString(names[i].c_str());
+      items_[i].sourceName = SysAllocString(L"CALS");
+      VariantInit(&items_[i].variableValue);
+    }
+  }
+  Items(const Items&) = delete;
+  Items& operator=(const Items&) = delete;
+  ~Items() {
+    for (VariableItem& item : items_) {
+      SysFreeString(item.variableName);
+      SysFreeString(item.sourceName);
+      VariantClear(&item.variableValue);
+    }
+  }
+  VariableItem* data() { return items_.data(); }
+  LONG count() const { return static_cast<LONG>(items_.size()); }
+  const std::vector<VariableItem>& items() const { return items_; }
+
+ private:
+  std::vector<VariableItem> items_;
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: host_load_win FOLDER|@LIST NAME...\n");
+    return 2;
+  }
+  try {
+    const std::vector<std::wstring> names(argv + 2, argv + argc);
+    const ComApartment apartment;
+    const ComPtr<IOrvFileFormat> format = RegisteredFormat();
+    std::uint64_t files = 0;
+    std::uint64_t found = 0;
+    std::uint64_t checksum = 0;
+    for (const auto& path : bench::CorpusFiles(argv[1])) {
+      const UniqueBstr bstrPath(SysAllocString(path.wstring().c_str()));
+      ComPtr<IOrvFileNavigator> file;
+      if (FAILED(format->OpenFile(bstrPath.get(), 0, file.put()))) throw std::runtime_error("OpenFile failed");
+      Items items(names);
+      if (FAILED(file->GetVariables(0, 0, 0, items.count(), items.data()))) {
+        throw std::runtime_error("GetVariables failed");
+      }
+      for (const VariableItem& item : items.items()) {
+        if (item.resultFlag != 1) continue;
+        ++found;
+        if (item.variableValue.vt == VT_BSTR && item.variableValue.bstrVal != nullptr) {
+          checksum = checksum * 31 + SysStringLen(item.variableValue.bstrVal);
+        }
+      }
+      ++files;
+    }
+    std::printf("%llu files, %llu variables, checksum %llu\n", static_cast<unsigned long long>(files),
+                static_cast<unsigned long long>(found), static_cast<unsigned long long>(checksum));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "host_load_win: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}
