@@ -55,6 +55,9 @@ raw=$out/raw
 results=$out/results.md
 ini=$MIROTEX_ROOT/samples/install/FileFormats/Mirotex.ini
 mkdir -p "$raw"
+# Rounds of an earlier run (a full run has more than a quick one) must not
+# join this run's medians.
+rm -f "$raw"/*.round-*.json
 
 die() { log "$*"; exit 1; }
 
