@@ -34,16 +34,7 @@ trap stop_wineserver EXIT
 ln -sfn "$work/drive-d" "$WINEPREFIX/dosdevices/d:"
 program=$WINEPREFIX/drive_c/Program\ Files/Mirotex
 
-checks=0
-failures=0
-fail() {
-  printf 'FAIL: %s\n' "$*"
-  failures=$((failures + 1))
-}
-check() {  # check WHAT COMMAND...: one check, that the command succeeds
-  checks=$((checks + 1))
-  "${@:2}" || fail "$1"
-}
+source "$root/tests/release/checks.sh"
 
 # wine_run OUT COMMAND...: a Windows program, its output into OUT.out and
 # OUT.err (files, not pipes: Wine's services inherit them). A run that died
@@ -151,5 +142,4 @@ if ((failures == 0)); then
     $'pelwidth\t001654' $'density\t0200'
 fi
 
-printf '%d passed, %d failed\n' $((checks - failures)) "$failures"
-((failures == 0))
+finish_checks

@@ -11,16 +11,7 @@ cd "$root"
 work=build/package-check
 rm -rf "$work/first" "$work/second"
 
-checks=0
-failures=0
-fail() {
-  printf 'FAIL: %s\n' "$*"
-  failures=$((failures + 1))
-}
-check() {  # check WHAT COMMAND...: one check, that the command succeeds
-  checks=$((checks + 1))
-  "${@:2}" || fail "$1"
-}
+source "$root/tests/release/checks.sh"
 
 first=$(scripts/package.sh --out "$work/first") || { fail "scripts/package.sh failed"; first=""; }
 second=$(scripts/package.sh --build-dir "$work/a-second-build-tree" --out "$work/second") ||
@@ -39,5 +30,4 @@ if [[ -f $first && -f $second ]]; then
   done
 fi
 
-printf '%d passed, %d failed\n' $((checks - failures)) "$failures"
-((failures == 0))
+finish_checks
