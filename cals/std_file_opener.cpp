@@ -32,6 +32,11 @@ std::unique_ptr<OpenFile> StdFileOpener::OpenForUpdate(const std::u16string& pat
 
 std::u16string StdFileOpener::FullPath(const std::u16string& path) {
   if (!IsOpenablePath(path)) return path;
+#ifndef _WIN32
+  // Already absolute: std::filesystem would hand it back unchanged, after
+  // two conversions that cost more than the header read itself.
+  if (path.front() == u'/') return path;
+#endif
   try {
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), error);

@@ -7,7 +7,13 @@
 namespace cals {
 namespace {
 
-bool NameBefore(const std::shared_ptr<const KeptSection>& kept, std::u16string_view name) { return kept->name < name; }
+// Sections are ordered by length first: most names differ in length, so a
+// look-up seldom compares characters.
+bool NameBefore(const std::shared_ptr<const KeptSection>& kept, std::u16string_view name) {
+  const std::u16string_view keptName = kept->name;
+  if (keptName.size() != name.size()) return keptName.size() < name.size();
+  return keptName < name;
+}
 
 std::size_t CharactersOf(const KeptSection& section) {
   return section.name.size() + section.answers.tagNames.size() + section.answers.tagPositions.size();

@@ -41,7 +41,7 @@ struct KeptSection {
 struct KeptFile {
   std::u16string path;
   ConfigFileIdentity identity;
-  std::vector<std::shared_ptr<const KeptSection>> sections;  // by name
+  std::vector<std::shared_ptr<const KeptSection>> sections;  // by length of name, then name
   std::size_t characters = 0;  // of every kept name and text
 
   // Null when the section is not kept.

@@ -93,6 +93,12 @@ line 1 '{"file": "samples/blank-page.cal", "variables": [{"name": "srcdocid", "f
 line 2 '{"file": "samples/drawing-a4.cal", "variables": [{"name": "srcdocid", "found": true, "value": "DRW-1001-A"}]}'
 line 3 '{"file": "samples/unusual-records.cal", "variables": [{"name": "srcdocid", "found": true, "value": "ABC"}]}'
 line 4 '{"file": "samples/archive/SCAN-0042.CG4", "variables": [{"name": "srcdocid", "found": true, "value": "SCAN-0042"}]}'
+# Results for a file or pipe are written in pieces, yet in one shared file
+# a file's message still follows that file's lines.
+checks=$((checks + 1))
+./calsvar get samples --name srcdocid --name nosuch >"$work/out" 2>&1
+[[ $(sed -n 3p "$work/out") == 'calsvar: samples/blank-page.cal: no variable named "nosuch"'* &&
+  $(sed -n 4p "$work/out") == '== samples/drawing-a4.cal' ]] || fail "stdout and stderr lost their order in one file"
 
 # info: what the format object says about itself.
 expect 0 info --json

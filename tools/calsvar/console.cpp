@@ -5,6 +5,8 @@
 namespace calsvar {
 namespace {
 
+constexpr std::size_t kStdoutPiece = 64 * 1024;
+
 bool IsConsole(HANDLE handle) {
   DWORD mode = 0;
   return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_CHAR && GetConsoleMode(handle, &mode);
@@ -18,6 +20,8 @@ Console::Console()
       outIsConsole_(IsConsole(out_)),
       errIsConsole_(IsConsole(err_)) {}
 
+Console::~Console() { FlushStdout(); }
+
 void Console::Write(HANDLE handle, bool isConsole, std::string_view utf8) {
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE || utf8.empty()) return;
   if (isConsole) {
@@ -29,28 +33,48 @@ void Console::Write(HANDLE handle, bool isConsole, std::string_view utf8) {
     WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     return;
   }
-  DWORD written = 0;
-  WriteFile(handle, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+  // A pipe may take less than it was given.
+  while (!utf8.empty()) {
+    DWORD written = 0;
+    if (!WriteFile(handle, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr) || written == 0) return;
+    utf8.remove_prefix(written);
+  }
+}
+
+void Console::ToStdout(std::string_view utf8) {
+  if (outIsConsole_) {
+    // Results on the terminal replace the progress line and show at once.
+    Progress({});
+    Write(out_, true, utf8);
+    return;
+  }
+  pending_ += utf8;
+  if (pending_.size() >= kStdoutPiece) FlushStdout();
+}
+
+void Console::FlushStdout() {
+  if (pending_.empty()) return;
+  Write(out_, false, pending_);
+  pending_.clear();
 }
 
 void Console::Out(std::string_view utf8Line) {
-  // Results going to a file or pipe leave the progress line standing.
-  if (outIsConsole_) Progress({});
-  Write(out_, outIsConsole_, std::string(utf8Line) + "\n");
+  std::string line(utf8Line);
+  line += '\n';
+  ToStdout(line);
 }
 
-void Console::Raw(std::string_view utf8Text) {
-  if (outIsConsole_) Progress({});
-  Write(out_, outIsConsole_, utf8Text);
-}
+void Console::Raw(std::string_view utf8Text) { ToStdout(utf8Text); }
 
 void Console::Err(std::string_view utf8Line) {
+  FlushStdout();
   Progress({});
   Write(err_, errIsConsole_, std::string(utf8Line) + "\n");
 }
 
 void Console::Progress(std::string_view utf8Text) {
   if (!errIsConsole_) return;
+  FlushStdout();
   if (progressWidth_ > 0) Write(err_, true, "\r" + std::string(progressWidth_, ' ') + "\r");
   progressWidth_ = utf8Text.size();
   if (progressWidth_ > 0) Write(err_, true, utf8Text);
