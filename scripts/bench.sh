@@ -381,6 +381,19 @@ save_row() {
     "$(save_figure "$2" per_save_us_min)" "$(save_figure "$2" per_save_us_max)"
 }
 
+# ---------------------------------------------------------------- requests
+
+# Last of the Wine steps: the tracing server replaces ours.
+log "Wine server requests per file (traced)"
+stop_wineserver
+"$WINESERVER_BIN" -w
+requests=$("$MIROTEX_ROOT/bench/server_requests.sh" "$WINEPREFIX" "$windows_build" "${sample_files[0]}" \
+  "${sample_files[1]}" "${names[@]}") || die "bench/server_requests.sh failed"
+request_row() {  # LABEL: | label | total | kinds |
+  awk -F'\t' -v label="$1" '$1 == label { printf "| %s | %s | %s |\n", $1, $2, $3 }' <<<"$requests"
+}
+request_total() { awk -F'\t' -v label="$1" '$1 == label { print $2 }' <<<"$requests"; }
+
 # ---------------------------------------------------------------- micro
 
 log "per-operation figures (Google Benchmark, $micro_repetitions repetitions)"
@@ -482,6 +495,15 @@ wine_per_file() { awk -v s="$(net "$1" "$m_start")" -v n="$files" 'BEGIN { print
   printf '| calsvar'"'"'s listing / core load through the store | %s |\n' "$(ratio "$(cost listing)" "$(cost load_store)")"
   printf '| calsvar'"'"'s listing / calsvar get --name per file | %s |\n' \
     "$(ratio "$(cost listing)" "$(wine_per_file "$m_host")")"
+  printf '\n### Wine server requests per file (`bench/server_requests.sh`)\n\n'
+  printf 'Requests for files and registry keys that one more file costs, each a round trip to the wineserver; counted from its trace, the same in every run.\n\n'
+  printf '| Program | Requests per file | By kind |\n|---|---:|---|\n'
+  request_row "raw floor"
+  request_row "host load alone"
+  request_row "calsvar get --name"
+  printf '\n| Comparison | Ratio |\n|---|---:|\n'
+  printf '| host load alone / raw floor | %s |\n' "$(ratio "$(request_total "host load alone")" "$(request_total "raw floor")")"
+  printf '| calsvar get --name / raw floor | %s |\n' "$(ratio "$(request_total "calsvar get --name")" "$(request_total "raw floor")")"
   printf '\nOne Wine process per file (%s files; includes Wine process start each time):\n\n' "$wine_sample"
   table_head
   row wine-per-process 0 "$wine_sample" "calsvar get --name x19 FILE, one process per file" "Wine process start, COM start-up, one load, output"
