@@ -11,7 +11,7 @@
 # calsvar check per file over the corpus, and the decode throughput of its
 # Group 4 decoder against libtiff on the same pages.
 #
-#   scripts/bench.sh            full run (10,000 files; about 20 minutes here)
+#   scripts/bench.sh            full run (10,000 files; about 45 minutes here)
 #   scripts/bench.sh --quick    1,000 files, fewer rounds: checks that
 #                               everything works, figures are rough
 #
