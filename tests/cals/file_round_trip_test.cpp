@@ -118,4 +118,21 @@ TEST(StdFileOpener, OpensNonAsciiPaths) {
   EXPECT_EQ(read->Read(bytes, 4), 3u);
 }
 
+#ifndef _WIN32
+TEST(StdFileOpener, FullPathKeepsAbsolutePathsAndAnchorsRelativeOnes) {
+  cals::StdFileOpener opener;
+  const std::u16string cwd = fs::current_path().u16string();
+  const struct {
+    std::u16string path;
+    std::u16string full;
+  } cases[] = {
+      {u"/data/./a.cal", u"/data/./a.cal"},  // absolute: as given, not normalised
+      {u"/x\u00E4.cal", u"/x\u00E4.cal"},
+      {u"a.cal", cwd + u"/a.cal"},
+      {u"", u""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(opener.FullPath(c.path), c.full) << fs::path(c.path);
+}
+#endif
+
 }  // namespace

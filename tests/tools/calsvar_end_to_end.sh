@@ -99,6 +99,12 @@ checks=$((checks + 1))
 ./calsvar get samples --name srcdocid --name nosuch >"$work/out" 2>&1
 [[ $(sed -n 3p "$work/out") == 'calsvar: samples/blank-page.cal: no variable named "nosuch"'* &&
   $(sed -n 4p "$work/out") == '== samples/drawing-a4.cal' ]] || fail "stdout and stderr lost their order in one file"
+# Several pieces' worth of results (some 330 KB): every line arrives whole.
+mkdir "$work/many"
+for i in $(seq 300); do cp samples/drawing-a4.cal "$work/many/d$i.cal"; done
+expect 0 get --json "$work/many"
+[[ $(wc -l <"$work/out") == 300 && $(grep -c '"found": true, "value": "DRW-1001-A"}.*}]}$' "$work/out") == 300 ]] ||
+  fail "a long result lost or split lines"
 
 # info: what the format object says about itself.
 expect 0 info --json
