@@ -22,15 +22,10 @@
 #include "com/com_ptr.h"
 #include "convert/windows/ole_handles.h"
 #include "host_interfaces_h.h"
+#include "tests/support/win/test_environment.h"
+#include "tools/calsvar/variable_items.h"
 
 namespace {
-
-struct ComApartment {
-  ComApartment() {
-    if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) throw std::runtime_error("COM did not start");
-  }
-  ~ComApartment() { CoUninitialize(); }
-};
 
 ComPtr<IOrvFileFormat> RegisteredFormat() {
   CLSID clsid;
@@ -42,34 +37,6 @@ ComPtr<IOrvFileFormat> RegisteredFormat() {
   return format;
 }
 
-// The items of one GetVariables call, their strings and values freed at
-// the end of each file.
-class Items {
- public:
-  explicit Items(const std::vector<std::wstring>& names) : items_(names.size()) {
-    for (std::size_t i = 0; i < names.size(); ++i) {
-      items_[i].variableName = SysAllocString(names[i].c_str());
-      items_[i].sourceName = SysAllocString(L"CALS");
-      VariantInit(&items_[i].variableValue);
-    }
-  }
-  Items(const Items&) = delete;
-  Items& operator=(const Items&) = delete;
-  ~Items() {
-    for (VariableItem& item : items_) {
-      SysFreeString(item.variableName);
-      SysFreeString(item.sourceName);
-      VariantClear(&item.variableValue);
-    }
-  }
-  VariableItem* data() { return items_.data(); }
-  LONG count() const { return static_cast<LONG>(items_.size()); }
-  const std::vector<VariableItem>& items() const { return items_; }
-
- private:
-  std::vector<VariableItem> items_;
-};
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -79,7 +46,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   try {
     const std::vector<std::wstring> names(argv + 2, argv + argc);
-    const ComApartment apartment;
+    const testing_support::ComApartment apartment(COINIT_MULTITHREADED);
+    if (FAILED(apartment.result())) throw std::runtime_error("COM did not start");
     const ComPtr<IOrvFileFormat> format = RegisteredFormat();
     std::uint64_t files = 0;
     std::uint64_t found = 0;
@@ -88,11 +56,13 @@ int wmain(int argc, wchar_t** argv) {
       const UniqueBstr bstrPath(SysAllocString(path.wstring().c_str()));
       ComPtr<IOrvFileNavigator> file;
       if (FAILED(format->OpenFile(bstrPath.get(), 0, file.put()))) throw std::runtime_error("OpenFile failed");
-      Items items(names);
+      calsvar::VariableItems items;
+      for (const std::wstring& name : names) items.Add(name, VARIANT{});
       if (FAILED(file->GetVariables(0, 0, 0, items.count(), items.data()))) {
         throw std::runtime_error("GetVariables failed");
       }
-      for (const VariableItem& item : items.items()) {
+      for (LONG i = 0; i < items.count(); ++i) {
+        const VariableItem& item = items[static_cast<std::size_t>(i)];
         if (item.resultFlag != 1) continue;
         ++found;
         if (item.variableValue.vt == VT_BSTR && item.variableValue.bstrVal != nullptr) {

@@ -34,7 +34,6 @@ sleep 3  # Wine's background services settle; their requests are traced too
 mkdir -p "$work/one" "$work/two"
 cp "$file1" "$work/one/"
 cp "$file1" "$file2" "$work/two/"
-win() { printf 'Z:%s' "${1//\//\\}"; }
 
 # requests EXE ARG...: "COUNT NAME" per request kind made by one run. A
 # client whose stderr is /dev/null does not ask the server to trace.
@@ -59,8 +58,8 @@ measure() {
   shift
   local one=() two=() arg
   for arg in "$@"; do
-    one+=("${arg/#FOLDER/$(win "$work/one")}")
-    two+=("${arg/#FOLDER/$(win "$work/two")}")
+    one+=("${arg/#FOLDER/$(windows_path "$work/one")}")
+    two+=("${arg/#FOLDER/$(windows_path "$work/two")}")
   done
   # The first window of a server's life starts Wine's desktop process,
   # whose requests are traced too: a first run takes that cost.

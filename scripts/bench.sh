@@ -112,12 +112,6 @@ platform_calls=$("$native_build/bench/platform_calls") || die "platform_calls fa
 empty=$out/empty-folder
 mkdir -p "$empty"
 
-windows_path() {  # as Wine's Z: drive shows a Unix path
-  local path
-  path=$(realpath "$1")
-  printf 'Z:%s' "${path//\//\\}"
-}
-
 # A prefix of our own, prepared by ./calsvar (registration, SharedLocation)
 # while our server runs, so that ./calsvar leaves the server to us.
 use_wine_prefix "$out/wineprefix"

@@ -38,6 +38,13 @@ ensure_packages() {
     apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# A path as Wine's Z: drive shows it.
+windows_path() {
+  local path
+  path=$(realpath "$1")
+  printf 'Z:%s' "${path//\//\\}"
+}
+
 # Points Wine at a prefix inside the build tree; creates it on first use.
 use_wine_prefix() {
   export WINEPREFIX="$1"

@@ -73,8 +73,9 @@ void Console::Err(std::string_view utf8Line) {
 }
 
 void Console::Progress(std::string_view utf8Text) {
+  // Only a terminal shows progress; results held back for a file or pipe
+  // go elsewhere, so they need not be written out first.
   if (!errIsConsole_) return;
-  FlushStdout();
   if (progressWidth_ > 0) Write(err_, true, "\r" + std::string(progressWidth_, ' ') + "\r");
   progressWidth_ = utf8Text.size();
   if (progressWidth_ > 0) Write(err_, true, utf8Text);
