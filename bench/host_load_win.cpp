@@ -23,7 +23,7 @@
 #include "convert/windows/ole_handles.h"
 #include "host_interfaces_h.h"
 #include "tests/support/win/test_environment.h"
-#include "tools/calsvar/variable_items.h"
+#include "tools/calsvar/plugin/variable_items.h"
 
 namespace {
 

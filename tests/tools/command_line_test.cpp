@@ -1,7 +1,7 @@
 // calsvar's command line: what scripts type must mean the same every time.
 #include <gtest/gtest.h>
 
-#include "tools/calsvar/command_line.h"
+#include "tools/calsvar/cli/command_line.h"
 
 namespace {
 

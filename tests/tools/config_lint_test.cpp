@@ -8,7 +8,7 @@
 
 #include "cals/cp1252_codec.h"
 #include "cals/tag_finder.h"
-#include "tools/calsvar/config_lint.h"
+#include "tools/calsvar/configuration/config_lint.h"
 
 namespace {
 

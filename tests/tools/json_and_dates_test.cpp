@@ -2,8 +2,8 @@
 // dates.
 #include <gtest/gtest.h>
 
-#include "tools/calsvar/iso_date.h"
-#include "tools/calsvar/json_writer.h"
+#include "tools/calsvar/cli/iso_date.h"
+#include "tools/calsvar/output/json_writer.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "tests/support/header_rig.h"
-#include "tools/calsvar/date_style_help.h"
-#include "tools/calsvar/header_plausibility.h"
-#include "tools/calsvar/value_text.h"
+#include "tools/calsvar/cli/date_style_help.h"
+#include "tools/calsvar/writing/header_plausibility.h"
+#include "tools/calsvar/output/value_text.h"
 
 namespace {
 

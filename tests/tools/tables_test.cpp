@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/calsvar/csv_table.h"
-#include "tools/calsvar/import_table.h"
+#include "tools/calsvar/tables/csv_table.h"
+#include "tools/calsvar/tables/import_table.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "cals/cals_header.h"
 #include "tests/support/header_rig.h"
-#include "tools/calsvar/header_forecast.h"
-#include "tools/calsvar/write_plan.h"
+#include "tools/calsvar/writing/header_forecast.h"
+#include "tools/calsvar/writing/write_plan.h"
 
 namespace {
 

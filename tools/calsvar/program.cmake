@@ -3,34 +3,36 @@
 # check, which judges the file itself. Everything but main in a library, so that tests can drive the Windows
 # parts (such as the reasons of a failed save) against the real plug-in.
 add_library(calsvar_win STATIC
-  code_page_check.cpp
-  command_check.cpp
-  command_check_config.cpp
-  command_get.cpp
-  command_info.cpp
-  command_registration.cpp
-  command_set.cpp
-  command_set_from.cpp
-  command_version.cpp
-  configuration_note.cpp
-  console.cpp
-  exposed_names.cpp
-  file_arguments.cpp
-  header_bytes.cpp
-  hresult_text.cpp
-  installed_config.cpp
-  load_failure.cpp
-  opened_file.cpp
-  plugin_connection.cpp
-  plugin_write.cpp
-  save_failure.cpp
-  shown_paths.cpp
-  variable_items.cpp)
+  commands/command_check.cpp
+  commands/command_check_config.cpp
+  commands/command_get.cpp
+  commands/command_info.cpp
+  commands/command_registration.cpp
+  commands/command_set.cpp
+  commands/command_set_from.cpp
+  commands/command_version.cpp
+  configuration/configuration_note.cpp
+  configuration/installed_config.cpp
+  files/file_arguments.cpp
+  files/file_reading.cpp
+  files/header_bytes.cpp
+  output/console.cpp
+  output/hresult_text.cpp
+  output/shown_paths.cpp
+  plugin/dll_version.cpp
+  plugin/exposed_names.cpp
+  plugin/load_failure.cpp
+  plugin/opened_file.cpp
+  plugin/plugin_connection.cpp
+  plugin/plugin_write.cpp
+  plugin/save_failure.cpp
+  plugin/variable_items.cpp
+  writing/code_page_check.cpp)
 target_link_libraries(calsvar_win PUBLIC
   calsvar_portable cals_conformance cals_win cals_core convert_win host_idl mirotex_idl project_version ole32 oleaut32
   uuid version PRIVATE mirotex_warnings)
 
-add_executable(calsvar main.cpp)
+add_executable(calsvar commands/main.cpp)
 target_link_libraries(calsvar PRIVATE calsvar_win mirotex_warnings)
 target_link_options(calsvar PRIVATE -municode)
 # Beside mirotex.dll, which "calsvar register" takes by default.
