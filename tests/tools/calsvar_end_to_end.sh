@@ -36,7 +36,7 @@ expect 0 set --date-style 103 "$work/copy.cal" "notes=Checked by Ann" "dstdocid@
 line 1 $'notes\taccepted'
 line 2 $'dstdocid\taccepted'
 expect 0 set --json "$work/copy.cal" "srcdocid@date=2005-09-30T23:15:00"
-line 1 '{"file": "'"$work"'/copy.cal", "saved": true, "variables": [{"name": "srcdocid", "accepted": true, "value": "Sep 30 2005 11:15 PM"}]}'
+line 1 '{"file": "'"$work"'/copy.cal", "saved": true, "variables": [{"name": "srcdocid", "accepted": true, "value": "Sep 30 2005 11:15 PM"}], "records": [{"record": 1, "old": "srcdocid: DRW-1001-A", "new": "srcdocid: Sep 30 2005 11:15 PM"}]}'
 # Quotes and backslashes come out escaped.
 expect 0 set "$work/copy.cal" 'notes=say "hi" \ tab'
 expect 0 get --json "$work/copy.cal" --name notes
@@ -185,17 +185,41 @@ set_row() {  # set_row RC MESSAGE NAME=VALUE...: set on a fresh copy
   same "set $* changed the file" "$original" "$work/row.cal"
 }
 set_row 1 '"notes" refused: cut to 121 characters: the record holds no more' "notes=$(printf 'x%.0s' {1..200})"
-set_row 1 '"pelwidth" refused: cut to 6 characters: the field holds no more' pelwidth=12345678
+set_row 1 '"orientation" refused: cut to 3 characters: the field holds no more' orientation=1234
 set_row 1 "'ż' (U+017C) at character 3, which the ANSI code page 1252 cannot hold" 'notes=Zażółć'
-set_row 1 'an empty value is stored as NONE, which would stand cut to the field' pelwidth=
+set_row 1 'an empty value is stored as NONE, which would stand cut to the field' orientation=
 set_row 1 'a line feed (U+000A) at character 2' $'notes=a\nb'
 set_row 1 '"nosuch" refused: no such variable' srcdocid=X nosuch=5
-line 1 $'srcdocid\taccepted'
+line 1 $'srcdocid\tnot saved'
 line 2 $'nosuch\trefused'
 set_row 1 'blanks at its start or end are not kept' 'notes=  indented'
 set_row 0 '' --dry-run notes=Hello orientation=090
 line 1 $'notes\tFlange DN80, sheet 1 of 1\tHello'
 line 2 $'orientation\t000\t090'
+# A dry run names what it would refuse, and why, instead of old and new.
+set_row 1 '' --dry-run orientation=1234
+line 1 $'orientation\trefused\tcut to 3 characters: the field holds no more'
+# The picture size is the raster's: read-only in the sample configuration,
+# and refused where a configuration leaves it writable.
+set_row 1 'read-only: a sub-tag of the read-only record "rpelcnt"' pelheight=003000
+mkdir -p "$work/writable/FileFormats"
+grep -v '^Readonly=1' samples/install/FileFormats/Mirotex.ini >"$work/writable/FileFormats/Mirotex.ini"
+CALSVAR_SHARED="$work/writable" set_row 1 'it would change the picture size (rpelcnt)' pelwidth=1728
+expect 0 check-config "$work/writable/FileFormats/Mirotex.ini"
+has out 'the host could change the picture size, and readers refuse a file whose size does not match its raster'
+# A save that would give the header what other readers refuse.
+set_row 1 'the saved header would hold what other CALS readers refuse: rdensty "abcd" is not a number' density=abcd
+line 1 $'density\tnot saved'
+# Every record a save rewrites is shown, also those nobody asked for.
+cp samples/unusual-records.cal "$work/row.cal"
+expect 0 set "$work/row.cal" notes=Hello
+line 1 $'notes\taccepted'
+line 2 $'record 1\tSrcDocId:   ABC\tsrcdocid: ABC'
+line 5 $'record 6\tDOCLS:NONE\trtype: 1'
+line 10 $'record 11\tnotes:\t'
+has err 'warning added by the save, as calsvar check sees it: "srcgph" belongs in record 5, record 4'
+expect 0 set --json --dry-run "$work/row.cal" notes=Again
+has out '"records": [{"record": 10, "old": "notes: Hello", "new": "notes: Again"}]}'
 set_row 1 'read-only' --json rtype=2
 has out '"reason": "read-only: the tag configuration makes it so"'
 # An empty value is NONE, the format's word for no value.
@@ -213,6 +237,7 @@ cp "$original" "$work/locked.cal"
 chmod a-w "$work/locked.cal"
 expect 3 set "$work/locked.cal" notes=x
 has err "$work/locked.cal: not saved: the file is read-only; nothing was written"
+line 1 $'notes\tnot saved'
 same "a failed save changed the file" "$original" "$work/locked.cal"
 
 # Files that do not look like a CALS header: set refuses them unless

@@ -52,7 +52,7 @@ TEST_F(SaveFailureTest, NamesWhatStandsInTheWay) {
       {"cut",
        [](const std::wstring& p) { return testing_support::WriteBinaryFile(p, cals_test::CalsFile().substr(0, 1000)); },
        "the file is now shorter than a header (1000 bytes); nothing was written"},
-      {"changed", ChangeHeaderOnDisk, "the header changed on disk since it was loaded; nothing was written"},
+      {"changed", ChangeHeaderOnDisk, "the header changed on disk while calsvar worked on it; nothing was written"},
   };
   for (const auto& c : cases) {
     const std::wstring path = MakeFile(cals_test::CalsFile(), std::wstring(c.what, c.what + strlen(c.what)) + L".cal");
@@ -79,7 +79,7 @@ TEST_F(SaveFailureTest, ThePlugInRefusesAHeaderChangedOnDiskAndCalsvarSaysWhy) {
   const auto onDisk = ReadHeaderBytes(changed);
   const HRESULT hr = file->Save();
   ASSERT_EQ(E_FAIL, hr);
-  EXPECT_EQ(ExplainSaveFailure(changed, *before, hr), "the header changed on disk since it was loaded; nothing was written");
+  EXPECT_EQ(ExplainSaveFailure(changed, *before, hr), "the header changed on disk while calsvar worked on it; nothing was written");
   EXPECT_EQ(ReadHeaderBytes(changed), onDisk);
 }
 

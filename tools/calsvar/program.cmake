@@ -11,6 +11,7 @@ add_library(calsvar_win STATIC
   commands/command_set.cpp
   commands/command_set_from.cpp
   commands/command_version.cpp
+  commands/write_report.cpp
   configuration/configuration_note.cpp
   configuration/installed_config.cpp
   files/file_arguments.cpp

@@ -1,6 +1,7 @@
 // calsvar set: the values of the command line written into each file named,
 // exactly as asked or not at all (plugin_write.h).
 #include "tools/calsvar/commands/commands.h"
+#include "tools/calsvar/commands/write_report.h"
 #include "tools/calsvar/configuration/configuration_note.h"
 #include "tools/calsvar/cli/exit_codes.h"
 #include "tools/calsvar/output/json_writer.h"
@@ -18,6 +19,15 @@ const std::optional<std::u16string>& ValueNow(const FileWriteOutcome& outcome, c
   return outcome.status == WriteStatus::kSaved ? v.become : v.old;
 }
 
+// What a variable's line says: "accepted" only when the file was saved
+// with it (or, in a dry run, would be).
+const char* VariableWord(const FileWriteOutcome& outcome, const VariableVerdict* v) {
+  if (v == nullptr || !v->reason.empty()) return "refused";
+  const bool saved = outcome.status == WriteStatus::kSaved || outcome.status == WriteStatus::kUnchanged ||
+                     outcome.status == WriteStatus::kWouldSave;
+  return saved ? "accepted" : "not saved";
+}
+
 void ShowJson(const Invocation& inv, Console& console, const std::wstring& path, const FileWriteOutcome& outcome) {
   JsonWriter json;
   json.BeginObject().Key("file").String(ToUtf16(path)).Key("saved").Bool(outcome.status == WriteStatus::kSaved);
@@ -26,14 +36,14 @@ void ShowJson(const Invocation& inv, Console& console, const std::wstring& path,
   for (std::size_t i = 0; i < inv.assignments.size(); ++i) {
     json.BeginObject().Key("name").String(inv.assignments[i].name);
     const VariableVerdict* v = i < outcome.plan.variables.size() ? &outcome.plan.variables[i] : nullptr;
-    json.Key("accepted").Bool(v != nullptr && v->reason.empty());
+    json.Key("accepted").Bool(VariableWord(outcome, v) == std::string_view("accepted"));
     json.Key("value");
     if (v != nullptr && ValueNow(outcome, *v)) {
       json.String(*ValueNow(outcome, *v));
     } else {
       json.Null();
     }
-    if (inv.dryRun && v != nullptr) {
+    if (inv.dryRun && v != nullptr && v->reason.empty()) {
       json.Key("old");
       if (v->old) {
         json.String(*v->old);
@@ -45,7 +55,9 @@ void ShowJson(const Invocation& inv, Console& console, const std::wstring& path,
     if (v != nullptr && !v->reason.empty()) json.Key("reason").Utf8String(v->reason);
     json.EndObject();
   }
-  json.EndArray().EndObject();
+  json.EndArray();
+  AddSaveEffectsJson(json, outcome);
+  json.EndObject();
   console.Out(json.text());
 }
 
@@ -53,13 +65,16 @@ void ShowText(const Invocation& inv, Console& console, const FileWriteOutcome& o
   for (std::size_t i = 0; i < inv.assignments.size(); ++i) {
     const VariableVerdict* v = i < outcome.plan.variables.size() ? &outcome.plan.variables[i] : nullptr;
     const std::string name = EscapedForLine(inv.assignments[i].name);
-    if (inv.dryRun && v != nullptr) {
+    if (inv.dryRun && v != nullptr && !v->reason.empty()) {
+      console.Out(name + "\trefused\t" + v->reason);
+    } else if (inv.dryRun && v != nullptr) {
       console.Out(name + "\t" + EscapedForLine(v->old.value_or(u"")) + "\t" +
                   EscapedForLine(v->become.value_or(v->asked)));
     } else {
-      console.Out(name + (v != nullptr && v->reason.empty() ? "\taccepted" : "\trefused"));
+      console.Out(name + "\t" + VariableWord(outcome, v));
     }
   }
+  ShowRecordLines(console, outcome);
 }
 
 void ShowReasons(Console& console, const std::wstring& path, const FileWriteOutcome& outcome) {
@@ -68,6 +83,7 @@ void ShowReasons(Console& console, const std::wstring& path, const FileWriteOutc
     if (!v.reason.empty()) console.Err(file + "\"" + EscapedForLine(v.name) + "\" refused: " + v.reason);
   }
   for (const std::string& effect : outcome.plan.sideEffects) console.Err(file + "refused: " + effect);
+  ShowFindingsAdded(console, Utf8(path), outcome);
   switch (outcome.status) {
     case WriteStatus::kRefused:
       console.Err(file + (outcome.message.empty() ? "nothing was written" : outcome.message));

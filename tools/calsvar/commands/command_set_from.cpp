@@ -6,6 +6,7 @@
 #include <array>
 
 #include "tools/calsvar/commands/commands.h"
+#include "tools/calsvar/commands/write_report.h"
 #include "tools/calsvar/configuration/configuration_note.h"
 #include "tools/calsvar/cli/exit_codes.h"
 #include "tools/calsvar/tables/import_table.h"
@@ -80,6 +81,7 @@ void ShowJson(Console& console, const std::u16string& file, const FileWriteOutco
     for (const std::string& effect : outcome.plan.sideEffects) json.Utf8String(effect);
     json.EndArray();
   }
+  AddSaveEffectsJson(json, outcome);
   json.EndObject();
   console.Out(json.text());
 }
@@ -107,6 +109,7 @@ int RunSetFrom(const Invocation& inv, const PluginConnection& plugin, Console& c
   FileWriter writer(plugin.format(), settings);
   std::array<std::size_t, 5> counts{};
   int exitCode = kExitOk;
+  std::size_t sameNumbers = 0;
   for (std::size_t i = 0; i < table.rows.size(); ++i) {
     const TableRow& row = table.rows[i];
     console.ProgressStep(i, table.rows.size(), Utf8(row.file));
@@ -118,7 +121,12 @@ int RunSetFrom(const Invocation& inv, const PluginConnection& plugin, Console& c
       ShowJson(console, row.file, outcome);
     } else {
       console.Out(EscapedForLine(row.file) + "\t" + StatusWord(outcome.status) + "\t" + Details(outcome));
+      // Under the file's line, led by a tab: a script that reads the
+      // file's status from the first two cells meets an empty first cell.
+      ShowRecordLines(console, outcome, "\t");
     }
+    ShowFindingsAdded(console, Utf8(row.file), outcome);
+    sameNumbers += outcome.plan.SameNumbers();
     if (outcome.status == WriteStatus::kRefused) exitCode = Worse(exitCode, kExitRefused);
     if (outcome.status == WriteStatus::kFailed) exitCode = Worse(exitCode, kExitLoadFailed);
   }
@@ -128,6 +136,10 @@ int RunSetFrom(const Invocation& inv, const PluginConnection& plugin, Console& c
                         count(WriteStatus::kUnchanged) + " unchanged, " + count(WriteStatus::kRefused) + " refused, " +
                         count(WriteStatus::kFailed) + " failed";
   if (inv.dryRun) summary += "; dry run: " + count(WriteStatus::kWouldSave) + " would be saved, no byte written";
+  if (sameNumbers > 0) {
+    summary += "; " + std::to_string(sameNumbers) + (sameNumbers == 1 ? " cell" : " cells") +
+               " read as no change: the file's number without its leading zeros, as spreadsheets save numbers";
+  }
   console.Err(summary);
   return exitCode;
 }

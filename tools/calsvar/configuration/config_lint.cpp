@@ -301,6 +301,15 @@ LintReport LintTagConfiguration(const ProfileDocument& doc) {
     CheckCounts(reading, section, report.findings);
     CheckSubTags(reading, section, report.findings);
   }
+  // The picture size is the raster's: a header whose size changes no
+  // longer describes its raster, and readers then refuse the file.
+  // (A configuration without the section leaves it alone on purpose.)
+  if (const ProfileSection* section = doc.FindSection(u"rpelcnt");
+      section != nullptr && doc.ReadInt(u"rpelcnt", kReadonly, 0) != 1) {
+    report.findings.push_back(Finding{Severity::kWarning, section->line, section->name, "Readonly",
+                                      "rpelcnt is writable: the host could change the picture size, and readers "
+                                      "refuse a file whose size does not match its raster (Readonly=1 keeps it)"});
+  }
   std::stable_sort(report.findings.begin(), report.findings.end(),
                    [](const Finding& a, const Finding& b) { return a.line < b.line; });
   return report;

@@ -127,17 +127,6 @@ FileWriter::FileWriter(IOrvFileFormat* format, const WriteSettings& settings)
 
 FileWriteOutcome FileWriter::Write(const std::wstring& path, const std::vector<Assignment>& values) {
   FileWriteOutcome outcome;
-  // Read before the plug-in loads: a save must not go over a header that
-  // changed in between, and a failed save is explained against these bytes.
-  const auto header = ReadHeaderBytes(path);
-  if (header && header->size() == cals::kHeaderSize && !settings_.force) {
-    if (std::string why = WhyNotCalsLooking(*header); !why.empty()) {
-      outcome.status = WriteStatus::kRefused;
-      outcome.message = "does not look like a CALS header: " + why +
-                        "; nothing was written (--force writes it anyway)";
-      return outcome;
-    }
-  }
   HRESULT hr = S_OK;
   ComPtr<IOrvFileNavigator> file = OpenThroughPlugin(format_, path, hr);
   if (!file) {
@@ -146,6 +135,9 @@ FileWriteOutcome FileWriter::Write(const std::wstring& path, const std::vector<A
     return outcome;
   }
   outcome.loaded = true;
+  // Read after the plug-in's load: these are the bytes it loaded, unless
+  // the file changed in between, and then the plug-in refuses the save.
+  const auto header = ReadHeaderBytes(path);
   if (!header || header->size() != cals::kHeaderSize) {
     outcome.message = "calsvar could not read the header itself; nothing was written";
     return outcome;
@@ -163,6 +155,8 @@ FileWriteOutcome FileWriter::Write(const std::wstring& path, const std::vector<A
   WriteRules rules;
   rules.allowControl = settings_.allowControl;
   rules.skipUnchanged = settings_.skipUnchanged;
+  rules.numbersAsSpreadsheetsSave = settings_.skipUnchanged;
+  rules.pictureSizeMayChange = settings_.force;
   rules.whyNotInCodePage = WhyNotInAnsiCodePage;
   PluginVariables variables(file.get(), values, settings_.dateStyle);
   try {
@@ -173,17 +167,44 @@ FileWriteOutcome FileWriter::Write(const std::wstring& path, const std::vector<A
     outcome.message = std::string(error.what()) + "; nothing was written";
     return outcome;
   }
-
+  // A row that changes nothing is no write, whatever the file is.
+  if (!outcome.plan.Refused() && !outcome.plan.Changes()) {
+    outcome.status = WriteStatus::kUnchanged;
+    return outcome;
+  }
+  if (std::string why = WhyNotCalsLooking(*header); !why.empty() && !settings_.force) {
+    outcome.status = WriteStatus::kRefused;
+    outcome.message = "does not look like a CALS header: " + why + "; nothing was written (--force writes it anyway)";
+    return outcome;
+  }
   if (outcome.plan.Refused()) {
     outcome.status = WriteStatus::kRefused;
-  } else if (!outcome.plan.Changes()) {
-    outcome.status = WriteStatus::kUnchanged;
-  } else if (settings_.dryRun) {
+    return outcome;
+  }
+
+  const std::vector<unsigned char>& saved = forecast.SavedBytes();
+  outcome.records = ChangedRecords(*header, saved, *platform_.codec);
+  std::string errors;
+  for (cals::conformance::Finding& finding : FindingsAdded(*header, saved)) {
+    if (finding.severity == cals::conformance::Severity::kError && !settings_.force) {
+      errors += (errors.empty() ? "" : "; ") + cals::conformance::FindingText(finding);
+    } else {
+      outcome.findingsAdded.push_back(std::move(finding));
+    }
+  }
+  if (!errors.empty()) {
+    outcome.status = WriteStatus::kRefused;
+    outcome.message = "the saved header would hold what other CALS readers refuse: " + errors +
+                      "; nothing was written (--force writes it anyway)";
+    return outcome;
+  }
+
+  if (settings_.dryRun) {
     outcome.status = WriteStatus::kWouldSave;
   } else if (hr = file->Save(); FAILED(hr)) {
     outcome.code = hr;
     outcome.message = ExplainSaveFailure(path, *header, hr);
-  } else if (outcome.written = true; ReadHeaderBytes(path) != forecast.SavedBytes()) {
+  } else if (outcome.written = true; ReadHeaderBytes(path) != saved) {
     // The checks above judged the forecast, not the file: a plug-in of
     // another version may build records otherwise, and then only reading
     // the file back shows it.

@@ -1,7 +1,9 @@
-// One file written as "set" and "set --from" write it: calsvar reads the
-// header itself, the plug-in loads the file, the values go through one
+// One file written as "set" and "set --from" write it: the plug-in loads
+// the file, calsvar reads the header itself, the values go through one
 // SetVariables, are read back and held against a forecast of the saved
-// header (write_plan.h), and only then does the plug-in's Save run.
+// header (write_plan.h), the forecast against what other readers need
+// (save_effects.h), and only then does the plug-in's Save run; what it
+// wrote is read back and held against the forecast.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +18,7 @@
 #include "tools/calsvar/configuration/remembered_settings.h"
 #include "tools/calsvar/output/console.h"
 #include "tools/calsvar/plugin/plugin_connection.h"
+#include "tools/calsvar/writing/save_effects.h"
 #include "tools/calsvar/writing/write_plan.h"
 
 namespace calsvar {
@@ -32,6 +35,10 @@ struct FileWriteOutcome {
   HRESULT code = S_OK;  // of a failed load or save
   bool loaded = false;  // the plug-in loaded the file
   bool written = false; // the plug-in's Save wrote the file
+  // The records the save rewrites (or would), and what calsvar check
+  // would newly find in the saved header that does not stop the save.
+  std::vector<RecordChange> records;
+  std::vector<cals::conformance::Finding> findingsAdded;
 };
 
 struct WriteSettings {

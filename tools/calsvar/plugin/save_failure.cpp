@@ -40,7 +40,7 @@ std::string ExplainSaveFailure(const std::wstring& path, const std::vector<unsig
   if (now && now->size() < cals::kHeaderSize) {
     return "the file is now shorter than a header (" + std::to_string(now->size()) + " bytes)" + kNothing;
   }
-  if (now && *now != loaded) return "the header changed on disk since it was loaded" + std::string(kNothing);
+  if (now && *now != loaded) return "the header changed on disk while calsvar worked on it" + std::string(kNothing);
   return "the header could not be saved (" + HexCode(hr) + ": " + DescribeHresult(hr) + ")";
 }
 

@@ -49,6 +49,43 @@ std::string Difference(const std::u16string& asked, const std::u16string& got, c
   return "it would become " + QuotedForMessage(got);
 }
 
+// Numbers separated by commas, each of digits only ("001728,002200").
+std::vector<std::u16string_view> Numbers(std::u16string_view text) {
+  std::vector<std::u16string_view> numbers;
+  for (;;) {
+    const std::size_t comma = text.find(u',');
+    const std::u16string_view number = text.substr(0, comma);
+    if (number.empty() || !std::all_of(number.begin(), number.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; })) {
+      return {};
+    }
+    numbers.push_back(number);
+    if (comma == std::u16string_view::npos) return numbers;
+    text.remove_prefix(comma + 1);
+  }
+}
+
+std::u16string_view WithoutLeadingZeros(std::u16string_view number) {
+  const std::size_t first = number.find_first_not_of(u'0');
+  return first == std::u16string_view::npos ? number.substr(number.size() - 1) : number.substr(first);
+}
+
+// `cell` gives the same numbers as `current` but without some of their
+// leading zeros, as a spreadsheet saves "001728" when it took it for a
+// number.
+bool IsSameNumberWithoutZeros(std::u16string_view current, std::u16string_view cell) {
+  const std::vector<std::u16string_view> had = Numbers(current);
+  const std::vector<std::u16string_view> got = Numbers(cell);
+  if (had.empty() || had.size() != got.size() || current == cell) return false;
+  for (std::size_t i = 0; i < had.size(); ++i) {
+    if (got[i].size() > had[i].size() || WithoutLeadingZeros(had[i]) != WithoutLeadingZeros(got[i])) return false;
+  }
+  return true;
+}
+
+constexpr char kPictureSize[] =
+    "it would change the picture size (rpelcnt), which belongs to the raster: calsvar never changes the raster, and "
+    "readers refuse a file whose size does not match it (--force writes it anyway)";
+
 }  // namespace
 
 bool WritePlan::Refused() const {
@@ -58,6 +95,11 @@ bool WritePlan::Refused() const {
 
 bool WritePlan::Changes() const {
   return std::any_of(variables.begin(), variables.end(), [](const VariableVerdict& v) { return !v.unchanged; });
+}
+
+std::size_t WritePlan::SameNumbers() const {
+  return static_cast<std::size_t>(
+      std::count_if(variables.begin(), variables.end(), [](const VariableVerdict& v) { return v.sameNumber; }));
 }
 
 std::string WhyWriteIsRefused(const cals::TagFinder& model, const std::u16string& name) {
@@ -96,8 +138,13 @@ WritePlan PlanWrite(VariableAccess& file, HeaderForecast& forecast, const std::v
     const RequestedValue& request = requests[i];
     VariableVerdict verdict{request.name, old[i], request.text.empty() ? kNone : request.text, std::nullopt, {}, false};
     const WriteTarget target = TargetOf(model, request.name);
-    if (rules.skipUnchanged && old[i] && *old[i] == verdict.asked) {
+    // The file's own text is no change, also where it is empty: an empty
+    // value written would become NONE.
+    if (rules.skipUnchanged && old[i] && (*old[i] == verdict.asked || *old[i] == request.text)) {
       verdict.unchanged = true;
+    } else if (rules.numbersAsSpreadsheetsSave && old[i] && IsSameNumberWithoutZeros(*old[i], request.text)) {
+      verdict.unchanged = true;
+      verdict.sameNumber = true;
     } else if (const auto control = FirstControlCharacter(request.text); control && !rules.allowControl) {
       verdict.reason = "it holds " + CharacterForMessage(request.text, *control) + " at character " +
                        std::to_string(*control + 1) +
@@ -163,6 +210,18 @@ WritePlan PlanWrite(VariableAccess& file, HeaderForecast& forecast, const std::v
   // record whose sub-tag was written keeps what it holds in memory. (With
   // nothing taken there is nothing to save.)
   if (taken.empty()) return plan;
+
+  // The raster keeps its size whatever the header says, so a header whose
+  // size changes no longer describes it.
+  std::u16string sizeBefore;
+  if (!rules.pictureSizeMayChange && model.GetTagValue(u"rpelcnt", sizeBefore) &&
+      forecast.AfterSave(u"rpelcnt") != sizeBefore) {
+    for (std::size_t k = 0; k < taken.size(); ++k) {
+      VariableVerdict& verdict = plan.variables[taken[k]];
+      const cals::Tag* tag = TargetOf(model, verdict.name).tag;
+      if (tag != nullptr && tag->name == u"rpelcnt" && verdict.reason.empty()) verdict.reason = kPictureSize;
+    }
+  }
   for (const cals::Tag& tag : model.tags()) {
     if (!tag.writeBack) continue;  // width, height, colordepth follow rpelcnt
     std::vector<std::u16string> others;

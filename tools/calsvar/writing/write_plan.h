@@ -36,6 +36,12 @@ class VariableAccess {
 struct WriteRules {
   bool allowControl = false;   // control characters may be written
   bool skipUnchanged = false;  // a value equal to the current one is no change
+  // A number written without the leading zeros the file gives it ("1728"
+  // for "001728"), as spreadsheets save numbers, is no change either.
+  bool numbersAsSpreadsheetsSave = false;
+  // The picture size may change (calsvar never changes the raster, so
+  // only when the person insists).
+  bool pictureSizeMayChange = false;
   // Why a text cannot be written in the header's code page, or empty text.
   std::function<std::string(std::u16string_view)> whyNotInCodePage;
 };
@@ -47,6 +53,7 @@ struct VariableVerdict {
   std::optional<std::u16string> become;  // what the file gives after a save
   std::string reason;                    // why it is refused; empty: it is fine
   bool unchanged = false;                // equal to the current value: not written
+  bool sameNumber = false;               // unchanged as the current number without its leading zeros
 };
 
 struct WritePlan {
@@ -54,6 +61,7 @@ struct WritePlan {
   std::vector<std::string> sideEffects;    // changes a save would make that nobody asked for
   bool Refused() const;
   bool Changes() const;  // something would be written
+  std::size_t SameNumbers() const;  // values read as the current number without its leading zeros
 };
 
 // Reads the current values, checks every value before anything is set,
