@@ -86,6 +86,8 @@ RenderResult RenderPage(ByteSource& file, const RenderOptions& options, PageSink
     result.note = ShownAsStored(checked.rorient);
   }
   const PageLayout page(orientation, width, height);
+  result.pageWidth = page.width();
+  result.pageHeight = page.height();
   const bool scaled = options.maxWidth > 0 || options.maxHeight > 0;
   const PelFormat format = scaled ? PelFormat::kGrey : PelFormat::kBilevel;
   const Size shown = scaled ? Fitted({page.width(), page.height()}, options) : Size{page.width(), page.height()};

@@ -37,6 +37,9 @@ struct RenderResult {
   // rpelcnt as readers read it, the stored raster's width and lines.
   std::int32_t storedWidth = 0;
   std::int32_t storedHeight = 0;
+  // The page as it is seen at full size: turned as rorient says.
+  std::int32_t pageWidth = 0;
+  std::int32_t pageHeight = 0;
   // The page as rendered: turned and scaled.
   std::int32_t width = 0;
   std::int32_t height = 0;

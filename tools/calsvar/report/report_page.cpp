@@ -79,8 +79,18 @@ void AppendVerdict(std::string& html, const ReportRow& row) {
   const char* word = VerdictWord(row.verdict);
   html += "<td data-k=\"" + std::to_string(static_cast<int>(row.verdict)) + "\"><span class=\"verdict " + word +
           "\">" + word + "</span>";
-  if (!row.findings.empty()) {
-    html += "<ul>";
+  // A long list folds, so that a file with many findings does not make
+  // one row as high as the screen.
+  const std::size_t count = row.findings.size();
+  const bool fold = count > 3;
+  if (fold) {
+    const auto errors = std::count_if(row.findings.begin(), row.findings.end(), [](const auto& finding) {
+      return finding.severity == cals::conformance::Severity::kError;
+    });
+    html += "<details><summary>" + std::to_string(count) + " findings: " + std::to_string(errors) + " errors, " +
+            std::to_string(static_cast<std::int64_t>(count) - errors) + " warnings</summary>";
+  }
+  if (count > 0) {
     for (const cals::conformance::Finding& finding : row.findings) {
       html += "<li class=\"" + std::string(cals::conformance::SeverityWord(finding.severity)) + "\">" +
               EscapeHtml(cals::conformance::SeverityWord(finding.severity)) + ": " +
@@ -88,6 +98,7 @@ void AppendVerdict(std::string& html, const ReportRow& row) {
     }
     html += "</ul>";
   }
+  if (fold) html += "</details>";
   html += "</td>";
 }
 

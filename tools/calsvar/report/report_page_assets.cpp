@@ -21,6 +21,8 @@ td.path { font-family: ui-monospace, monospace; word-break: break-all; min-width
 .warning { color: #8a5a00; }
 .error { color: #b00020; }
 td ul { margin: 2px 0; padding-left: 1.1em; min-width: 20em; }
+summary { cursor: pointer; }
+details { min-width: 16em; }
 dialog { padding: 0.5em; border: 1px solid #888; }
 dialog img { display: block; max-width: 92vw; max-height: 88vh; background: #fff; }
 )css";
