@@ -42,10 +42,19 @@ void AreaScaler::Cover(std::int32_t from, std::int32_t to) {
 }
 
 bool AreaScaler::EmitRow() {
-  const auto area = static_cast<double>(width_) * static_cast<double>(height_);
+  // The white share of each pel's area, rounded to 0..255: in integers while
+  // 255 times the area fits (any real page), else in floating point.
+  const auto area = static_cast<std::uint64_t>(width_) * static_cast<std::uint64_t>(height_);
+  const bool exact = area <= (std::uint64_t{1} << 55);
   for (std::size_t j = 0; j < grey_.size(); ++j) {
-    const double white = 1.0 - static_cast<double>(rowCover_[j]) / area;
-    grey_[j] = static_cast<std::uint8_t>(std::lround(255.0 * white));
+    const std::uint64_t black = rowCover_[j];
+    if (black == 0) {
+      grey_[j] = 255;
+    } else if (exact) {
+      grey_[j] = static_cast<std::uint8_t>((255 * (area - black) + area / 2) / area);
+    } else {
+      grey_[j] = static_cast<std::uint8_t>(std::lround(255.0 * static_cast<double>(area - black) / static_cast<double>(area)));
+    }
   }
   std::fill(rowCover_.begin(), rowCover_.end(), 0);
   ++row_;

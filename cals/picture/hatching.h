@@ -1,7 +1,8 @@
 // How a rendered page marks the part of the raster that could not be
 // decoded: diagonal stripes, 3 pels wide every 12 pels, black on white
-// (full size) or black on light grey (scaled). Drawn before the page is
-// turned, so they stay diagonal; no drawing fills a whole band with them.
+// (full size) or black on light grey (scaled), a pattern that a drawing's
+// own lines seldom make over a whole band. Drawn before the page is turned,
+// so they stay diagonal.
 #pragma once
 
 #include <cstdint>

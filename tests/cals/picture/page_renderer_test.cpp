@@ -245,16 +245,42 @@ TEST(PageRenderer, ARasterThatStopsDecodingKeepsItsLinesAndHatchesTheRest) {
   }
 }
 
-TEST(PageRenderer, NoPictureWithoutASizeOrAHeader) {
+TEST(PageRenderer, NothingIsRenderedWithoutASizeOrBeyondTheLimits) {
   std::vector<std::uint8_t> noSize = Sample("blank-page.cal");
-  const std::string spoilt = "rpelcnt: none";
-  std::copy(spoilt.begin(), spoilt.end(), noSize.begin() + 8 * 128);
-  std::fill(noSize.begin() + 8 * 128 + static_cast<std::ptrdiff_t>(spoilt.size()), noSize.begin() + 9 * 128, ' ');
-  const std::vector<std::uint8_t> shortFile(100, ' ');
-  for (const std::vector<std::uint8_t>& file : {noSize, shortFile}) {
+  const auto setRecord = [](std::vector<std::uint8_t>& file, int record, const std::string& text) {
+    std::string padded = text;
+    padded.resize(128, ' ');
+    std::copy(padded.begin(), padded.end(), file.begin() + record * 128);
+  };
+  setRecord(noSize, 8, "rpelcnt: none");
+  // A header may claim any size: a page of 10^12 pels, or one that must be
+  // held whole to turn it, is refused before anything is decoded.
+  std::vector<std::uint8_t> huge = Sample("blank-page.cal");
+  setRecord(huge, 8, "rpelcnt: 999999,999999");
+  std::vector<std::uint8_t> turnedHuge = Sample("blank-page.cal");
+  setRecord(turnedHuge, 7, "rorient: 090,270");
+  setRecord(turnedHuge, 8, "rpelcnt: 100000,100000");
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> file;
+    RenderOptions options;
+    RenderStatus status;
+  };
+  const Case cases[] = {
+      {"no size", noSize, {}, RenderStatus::kNoPicture},
+      {"shorter than a header", std::vector<std::uint8_t>(100, ' '), {}, RenderStatus::kNoPicture},
+      {"10^12 pels at full size", huge, {}, RenderStatus::kTooLarge},
+      {"10^12 pels scaled: made, hatched", huge, {200, 200}, RenderStatus::kCut},
+      {"1.25 GB to turn at full size", turnedHuge, {}, RenderStatus::kTooLarge},
+      {"to turn, scaled", turnedHuge, {200, 0}, RenderStatus::kCut},
+      {"scaled up past the limit", Sample("blank-page.cal"), {1 << 30, 0}, RenderStatus::kTooLarge},
+  };
+  for (const Case& c : cases) {
     PageBuffer page;
-    EXPECT_EQ(Render(file, page).status, RenderStatus::kNoPicture);
-    EXPECT_EQ(page.rows(), 0u);
+    const RenderResult result = Render(c.file, page, c.options);
+    EXPECT_EQ(result.status, c.status) << c.what;
+    EXPECT_EQ(page.rows(), c.status == RenderStatus::kCut ? static_cast<std::size_t>(page.height()) : 0u) << c.what;
+    EXPECT_EQ(result.note.empty(), c.status != RenderStatus::kTooLarge) << c.what;
   }
 }
 

@@ -48,7 +48,6 @@ class FileSink final : public ByteSink {
     failed_ = std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size();
     return !failed_;
   }
-  bool Opened() const { return file_ != nullptr; }
   // False when a write or the close failed (or the file never opened).
   bool Close() {
     if (file_ != nullptr) {

@@ -12,10 +12,10 @@ namespace calsvar::picture {
 
 class PngPageSink final : public cals::picture::PageSink {
  public:
-  explicit PngPageSink(ByteSink& out) : out_(out) {}
+  PngPageSink(ByteSink& out, PngCompression compression) : out_(out), compression_(compression) {}
 
   void Start(std::int32_t width, std::int32_t height, cals::picture::PelFormat format) override {
-    writer_.emplace(out_, width, height, format);
+    writer_.emplace(out_, width, height, format, compression_);
   }
   bool Row(std::span<const std::uint8_t> row) override { return writer_->WriteRow(row); }
   // After the last row; false when nothing was started or a write failed.
@@ -23,6 +23,7 @@ class PngPageSink final : public cals::picture::PageSink {
 
  private:
   ByteSink& out_;
+  PngCompression compression_;
   std::optional<PngWriter> writer_;
 };
 

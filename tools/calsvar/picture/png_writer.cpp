@@ -21,19 +21,21 @@ void PutBigEndian(std::uint8_t* at, std::uint32_t value) {
 
 struct PngWriter::Deflater {
   z_stream stream{};
-  Deflater() {
-    if (deflateInit(&stream, Z_DEFAULT_COMPRESSION) != Z_OK) throw std::bad_alloc();
+  explicit Deflater(PngCompression compression) {
+    const int level = compression == PngCompression::kFast ? 3 : Z_DEFAULT_COMPRESSION;
+    if (deflateInit(&stream, level) != Z_OK) throw std::bad_alloc();
   }
   ~Deflater() { deflateEnd(&stream); }
   Deflater(const Deflater&) = delete;
   Deflater& operator=(const Deflater&) = delete;
 };
 
-PngWriter::PngWriter(ByteSink& out, std::int32_t width, std::int32_t height, cals::picture::PelFormat format)
+PngWriter::PngWriter(ByteSink& out, std::int32_t width, std::int32_t height, cals::picture::PelFormat format,
+                     PngCompression compression)
     : out_(out),
       height_(height),
       rowBytes_(cals::picture::RowBytes(width, format)),
-      deflater_(std::make_unique<Deflater>()),
+      deflater_(std::make_unique<Deflater>(compression)),
       compressed_(kDataChunkBytes) {
   static constexpr std::array<std::uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   ok_ = out_.Write(kSignature);

@@ -13,11 +13,17 @@
 
 namespace calsvar::picture {
 
+// kSmall: zlib's default level, for pages kept as files; kFast: a lower
+// level, for thumbnails by the thousand (about 1.6 times as fast, files
+// about an eighth larger).
+enum class PngCompression { kSmall, kFast };
+
 class PngWriter {
  public:
   // Writes the signature and the header chunk. Throws std::bad_alloc when
   // zlib cannot get its memory.
-  PngWriter(ByteSink& out, std::int32_t width, std::int32_t height, cals::picture::PelFormat format);
+  PngWriter(ByteSink& out, std::int32_t width, std::int32_t height, cals::picture::PelFormat format,
+            PngCompression compression = PngCompression::kSmall);
   ~PngWriter();
   PngWriter(const PngWriter&) = delete;
   PngWriter& operator=(const PngWriter&) = delete;

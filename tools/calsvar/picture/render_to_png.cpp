@@ -12,9 +12,12 @@ using cals::picture::RenderStatus;
 
 RenderedFile RenderToPng(cals::OpenFile& file, const cals::picture::RenderOptions& options, ByteSink& png) {
   RenderedFile rendered;
+  if (!file.Seek(0)) return rendered;
   {
     cals::conformance::FileSource source(file);
-    PngPageSink sink(png);
+    // A scaled page is a thumbnail, one of thousands.
+    const bool scaled = options.maxWidth > 0 || options.maxHeight > 0;
+    PngPageSink sink(png, scaled ? PngCompression::kFast : PngCompression::kSmall);
     rendered.render = cals::picture::RenderPage(source, options, sink);
     const RenderStatus status = rendered.render.status;
     rendered.written = (status == RenderStatus::kWhole || status == RenderStatus::kCut) && sink.Finish();

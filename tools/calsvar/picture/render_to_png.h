@@ -23,7 +23,8 @@ struct RenderedFile {
 };
 
 // Reads `file` from its start, and again for the check when the picture is
-// not whole.
+// not whole. Nothing is written when the file cannot be read from its
+// start (status kNoPicture, no errors).
 RenderedFile RenderToPng(cals::OpenFile& file, const cals::picture::RenderOptions& options, ByteSink& png);
 
 }  // namespace calsvar::picture
