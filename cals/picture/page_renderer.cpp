@@ -55,13 +55,33 @@ std::string ShownAsStored(const std::string& rorient) {
          "progression 090 or 270): the page is shown as stored";
 }
 
+// Decodes the stored lines into `lines`, then hatches what did not come.
+void Decode(ByteSource& raster, std::int32_t width, std::int32_t height, LineRenderer& lines, RenderResult& result) {
+  conformance::Group4Decoder decoder(raster, width);
+  result.status = RenderStatus::kWhole;
+  while (result.linesDecoded < height) {
+    const LineOutcome outcome = decoder.DecodeLine();
+    if (outcome != LineOutcome::kDecoded) {
+      result.status = lines.HatchRest() ? RenderStatus::kCut : RenderStatus::kSinkFailed;
+      result.stop = outcome;
+      result.problem = decoder.Problem();
+      return;
+    }
+    ++result.linesDecoded;
+    if (!lines.AddLine(decoder.Changes())) {
+      result.status = RenderStatus::kSinkFailed;
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 RenderResult RenderPage(ByteSource& file, const RenderOptions& options, PageSink& sink) {
   RenderResult result;
   std::array<std::uint8_t, kHeaderSize> header{};
   std::size_t have = 0;
-  std::span<const std::uint8_t> piece;
+  std::span<const std::uint8_t> piece;  // what the last read brought past the header
   while (have < header.size()) {
     piece = file.Next();
     if (piece.empty()) return result;  // shorter than a header
@@ -121,23 +141,7 @@ RenderResult RenderPage(ByteSource& file, const RenderOptions& options, PageSink
     lines = std::make_unique<BilevelPainter>(width, height, oriented);
   }
   RasterSource raster(piece, file);
-  conformance::Group4Decoder decoder(raster, width);
-  result.status = RenderStatus::kWhole;
-  while (result.linesDecoded < height) {
-    const LineOutcome outcome = decoder.DecodeLine();
-    if (outcome != LineOutcome::kDecoded) {
-      result.status = RenderStatus::kCut;
-      result.stop = outcome;
-      result.problem = decoder.Problem();
-      if (!lines->HatchRest()) result.status = RenderStatus::kSinkFailed;
-      break;
-    }
-    ++result.linesDecoded;
-    if (!lines->AddLine(decoder.Changes())) {
-      result.status = RenderStatus::kSinkFailed;
-      break;
-    }
-  }
+  Decode(raster, width, height, *lines, result);
   if (result.status != RenderStatus::kSinkFailed && !oriented.Finish()) result.status = RenderStatus::kSinkFailed;
   return result;
 }
