@@ -10,6 +10,8 @@ MIROTEX_PACKAGES=(
   clang libclang-rt-14-dev
   wine64 g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
   zip unzip
+  zlib1g-dev libz-mingw-w64-dev
+  imagemagick python3-png chromium chromium-driver python3-selenium
 )
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
