@@ -20,7 +20,7 @@
 #include "cals/conformance/byte_source.h"
 #include "cals/conformance/file_check.h"
 #include "cals/std_file_opener.h"
-#include "tools/calsvar/check_report.h"
+#include "tools/calsvar/output/check_report.h"
 #include "tools/calsvar/picture/png_writer.h"
 #include "tools/calsvar/picture/render_to_png.h"
 #include "tools/calsvar/report/html_text.h"

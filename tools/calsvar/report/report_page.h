@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "cals/conformance/finding.h"
-#include "tools/calsvar/check_report.h"
+#include "tools/calsvar/output/check_report.h"
 
 namespace calsvar::report {
 
