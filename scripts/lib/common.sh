@@ -10,6 +10,7 @@ MIROTEX_PACKAGES=(
   clang libclang-rt-14-dev
   wine64 g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
   zip unzip
+  wixl msitools faketime osslsigncode openssl
 )
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
