@@ -5,7 +5,7 @@
 add_test(NAME calsvar_end_to_end
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/calsvar_end_to_end.sh)
 set_tests_properties(calsvar_end_to_end PROPERTIES
-  ENVIRONMENT "MIROTEX_VERSION=${MIROTEX_VERSION_TEXT};CALSVAR_BUILD_DIR=${CMAKE_BINARY_DIR};CALSVAR_PREFIX=${CMAKE_BINARY_DIR}/calsvar-test-prefix;CALSVAR_NO_BUILD=1"
+  ENVIRONMENT "MIROTEX_VERSION=${PROJECT_VERSION};CALSVAR_BUILD_DIR=${CMAKE_BINARY_DIR};CALSVAR_PREFIX=${CMAKE_BINARY_DIR}/calsvar-test-prefix;CALSVAR_NO_BUILD=1"
   TIMEOUT 600)
 
 # The configuration check's own INI reading against the real
