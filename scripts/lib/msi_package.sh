@@ -1,6 +1,5 @@
 # The Windows Installer package of scripts/package.sh, built on Linux with
-# wixl from packaging/mirotex.wxs. Sourced after scripts/lib/common.sh;
-# uses log and fail of the caller.
+# wixl from packaging/mirotex.wxs. Sourced after scripts/lib/common.sh.
 #
 # Same bytes from the same commit: the package code is a name-based GUID of
 # the version, the commit and the files' sums; the product code one of the
@@ -40,8 +39,8 @@ write_msi() {
   local tool=$1 stage=$2 version=$3 commit=$4 msi=$5
   local work
   work=$(mktemp -d) || return 1
-  "$tool" --module '[#mirotex.dll]' --module-folder '[INSTALLFOLDER]' --idl plugin/mirotex.idl \
-    --out "$work/registration.wxi" module/*.rgs || { rm -rf "$work"; return 1; }
+  "$tool" --module '[#mirotex.dll]' --module-folder '[INSTALLFOLDER]' --idl "$MIROTEX_ROOT/plugin/mirotex.idl" \
+    --out "$work/registration.wxi" "$MIROTEX_ROOT"/module/*.rgs || { rm -rf "$work"; return 1; }
 
   local sums product_code package_code when
   sums=$(cd "$stage" && find . -type f -printf '%P\n' | LC_ALL=C sort | xargs sha256sum | sha256sum | cut -c1-64)
@@ -52,13 +51,15 @@ write_msi() {
   # as local time, hence TZ=UTC.
   local frozen=(env TZ=UTC faketime -f "$when")
   rm -f "$msi"
-  # wixl 0.101 finds sources only relative to the folder it runs in.
+  # wixl 0.101 finds sources only relative to the folder it runs in. The
+  # shared configuration's attributes 400: 64-bit (256), Permanent (16),
+  # NeverOverwrite (128).
   (cd "$stage" && "${frozen[@]}" wixl -a x64 -D "Version=$version" -D "ProductCode=$product_code" \
     -I "$work" -o "$msi" "$MIROTEX_ROOT/packaging/mirotex.wxs") &&
     "${frozen[@]}" msibuild "$msi" -q "UPDATE \`Component\` SET \`Attributes\` = 400, \`Condition\` = 'SHAREDLOCATION' WHERE \`Component\` = 'SharedConfiguration'" &&
     "${frozen[@]}" msibuild "$msi" -s "Mirotex $version: CALS Type 1 raster plug-in for Orbanix Enterprise" \
       Mirotex "x64;1033" "{$package_code}"
-  local rc=$?  # 400: 64-bit (256), Permanent (16), NeverOverwrite (128)
+  local rc=$?
   rm -rf "$work"
   return $rc
 }
