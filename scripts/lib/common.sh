@@ -12,6 +12,7 @@ MIROTEX_PACKAGES=(
   zip unzip
   zlib1g-dev libz-mingw-w64-dev
   imagemagick python3-png chromium chromium-driver python3-selenium
+  wixl msitools faketime osslsigncode openssl
 )
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
