@@ -103,7 +103,8 @@ std::optional<PeImage> ReadPeImage(std::span<const unsigned char> bytes, std::st
   if (!exportAt || !file.Has(*exportAt, 40)) return Fail(error, "its export table lies outside the file");
   const std::uint32_t nameCount = file.U32(*exportAt + 24);
   const auto namesAt = FileOffset(sections, file.U32(*exportAt + 32));
-  if (nameCount > kMaxExportNames || (nameCount > 0 && (!namesAt || !file.Has(*namesAt, std::uint64_t{nameCount} * 4)))) {
+  const bool namesFit = nameCount == 0 || (namesAt && file.Has(*namesAt, std::uint64_t{nameCount} * 4));
+  if (nameCount > kMaxExportNames || !namesFit) {
     return Fail(error, "its export table is damaged");
   }
   for (std::uint32_t i = 0; i < nameCount; ++i) {

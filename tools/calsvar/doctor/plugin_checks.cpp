@@ -59,7 +59,8 @@ class TemporaryCopy {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
       path_ = folder_ + L"calsvar-doctor-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
               std::to_wstring(attempt) + L".cal";
-      UniqueFile file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+      const UniqueFile file(
+          CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
       if (file.get() == INVALID_HANDLE_VALUE) {
         if (GetLastError() == ERROR_FILE_EXISTS) continue;
         break;

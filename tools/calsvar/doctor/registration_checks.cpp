@@ -91,13 +91,14 @@ void CheckProgIds(const ExpectedClass& c, const std::string& fix, DoctorReport& 
     if (!clsid) {
       problems += (problems.empty() ? "" : "; ") + Utf8(progId) + " is not registered";
     } else if (!SameText(*clsid, ToWide(c.clsid))) {
-      problems += (problems.empty() ? "" : "; ") + Utf8(progId) + " leads to " + Utf8(*clsid);
+      problems += (problems.empty() ? "" : "; ") + Utf8(progId) + " leads to " + Utf8(*clsid) + ", not to " +
+                  Utf8(c.clsid);
     }
   }
   if (problems.empty()) {
     report.Ok(checked, Utf8(c.versionIndependentProgId) + " and " + Utf8(c.progId) + " lead to " + Utf8(c.clsid));
   } else {
-    report.Error(checked, problems + ", not to " + Utf8(c.clsid) + ": " + fix);
+    report.Error(checked, problems + ": " + fix);
   }
 }
 
@@ -145,6 +146,7 @@ void CheckProgramFolder(const DoctorSetup& setup, const std::vector<std::wstring
     }
   }
   const std::wstring& registered = servers.front();
+  if (GetFileAttributesW(registered.c_str()) == INVALID_FILE_ATTRIBUTES) return;  // named above
   const std::string meant = setup.dllNamed ? "the DLL given with --dll" : "mirotex.dll beside calsvar.exe";
   if (GetFileAttributesW(setup.intendedDll.c_str()) == INVALID_FILE_ATTRIBUTES) {
     if (setup.dllNamed) {
