@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # calsvar doctor under Wine: each row breaks one thing in a fresh prefix and
 # expects doctor's exit code and the line that names the fault. A prefix
-# with the plug-in installed as INSTALL.md installs it is prepared once;
+# with the plug-in registered and "SharedLocation" set is prepared once;
 # each row runs in a copy of it (files hard-linked, registry and user
 # folders copied: far quicker than a new prefix, and as fresh). Expects
 # CALSVAR_BUILD_DIR (a windows build tree with mirotex.dll and calsvar.exe),

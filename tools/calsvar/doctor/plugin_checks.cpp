@@ -128,6 +128,9 @@ std::string RoundTrip(const TemporaryCopy& copy, std::size_t& variableCount) {
   for (const std::u16string& name : ExposedVariableNames(cals::WindowsHeaderPlatform(), copy.path(), status)) {
     names.push_back(ToWide(name));
   }
+  if (names.empty()) {
+    return "step \"read every variable\" failed: calsvar cannot list the file's variables (" + Code(status) + ")";
+  }
   std::string error;
   const auto before = ReadAll(file.get(), names, error);
   if (!before) return "step \"read every variable\" failed: " + error;
@@ -143,7 +146,7 @@ std::string RoundTrip(const TemporaryCopy& copy, std::size_t& variableCount) {
   hr = file->SetVariables(0, 0, 0, items.count(), items.data(), 0);
   if (FAILED(hr) || items[0].resultFlag != 1) {
     return "step \"change notes\" failed (" + (FAILED(hr) ? Code(hr) : "the plug-in refused the value") +
-           "): is \"notes\" read-only in the tag configuration?";
+           "): does the tag configuration make \"notes\" read-only, or cut it into sub-tags?";
   }
   hr = file->Save();
   if (FAILED(hr)) {
