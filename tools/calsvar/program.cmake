@@ -2,9 +2,16 @@
 # portable core for what COM cannot list (record and sub-tag names) and for
 # check, which judges the file itself. Everything but main in a library, so that tests can drive the Windows
 # parts (such as the reasons of a failed save) against the real plug-in.
+# The sample of doctor's round trip travels inside calsvar.exe: doctor
+# must not depend on files beside it.
+mirotex_embed_files(doctor_sample.cpp
+  HEADER tools/calsvar/doctor/doctor_checks.h NAMESPACE calsvar::embedded
+  FILES kRoundTripSample ${PROJECT_SOURCE_DIR}/samples/blank-page.cal)
+
 add_library(calsvar_win STATIC
   commands/command_check.cpp
   commands/command_check_config.cpp
+  commands/command_doctor.cpp
   commands/command_get.cpp
   commands/command_info.cpp
   commands/command_registration.cpp
@@ -14,6 +21,11 @@ add_library(calsvar_win STATIC
   commands/write_report.cpp
   configuration/configuration_note.cpp
   configuration/installed_config.cpp
+  doctor/installation_checks.cpp
+  doctor/plugin_checks.cpp
+  doctor/registration_checks.cpp
+  doctor/registry_reading.cpp
+  ${CMAKE_CURRENT_BINARY_DIR}/doctor_sample.cpp
   files/file_arguments.cpp
   files/file_reading.cpp
   files/header_bytes.cpp

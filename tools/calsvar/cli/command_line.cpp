@@ -24,6 +24,7 @@ std::optional<Command> CommandNamed(std::u16string_view word) {
   if (word == u"unregister") return Command::kUnregister;
   if (word == u"help") return Command::kHelp;
   if (word == u"check") return Command::kCheck;
+  if (word == u"doctor") return Command::kDoctor;
   return std::nullopt;
 }
 
@@ -161,6 +162,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     case Command::kRegister:
     case Command::kUnregister:
     case Command::kVersion:
+    case Command::kDoctor:
       if (!operands.empty()) return Fail("this command takes no file or value: \"" + cals::ToUtf8(operands[0]) + "\"");
       break;
     case Command::kGet:
@@ -221,6 +223,12 @@ std::string UsageText(unsigned codePage) {
          "      runs the plug-in DLL's own registration\n"
          "  calsvar --version\n"
          "      the versions of calsvar and of the plug-in DLL it uses, and that DLL's path\n"
+         "  calsvar doctor [--json] [--dll PATH]\n"
+         "      checks the whole installation as the host meets it (registration, type library, the DLL,\n"
+         "      \"SharedLocation\" and the tag configuration, a round trip on a temporary copy of a sample,\n"
+         "      the code pages): one line ok|warning|error<TAB>what<TAB>what was found and the fix per\n"
+         "      check; --dll: the DLL that should be registered (default: mirotex.dll beside calsvar.exe).\n"
+         "      Run it first when the host shows no variables\n"
          "options:\n"
          "  --dll PATH       use this plug-in DLL directly instead of the registered one\n"
          "  --dry-run        check everything and show NAME<TAB>old<TAB>new and the records a save would\n"
@@ -244,7 +252,8 @@ std::string UsageText(unsigned codePage) {
          "exit codes:\n"
          "  0  all found and accepted (set: saved, or nothing to change)\n"
          "  1  a name not found, or a value refused (set: nothing written to that file);\n"
-         "     check-config: a section would make loads fail; check: a file has an error\n"
+         "     check-config: a section would make loads fail; check: a file has an error; doctor: a check\n"
+         "     found an error\n"
          "  2  usage error, including a --shared-folder that does not exist and a table that cannot be used\n"
          "  3  a file could not be loaded or saved, or no CALS file was found\n";
 }

@@ -9,6 +9,7 @@
 //   calsvar check [--json] FILE...
 //   calsvar [--dll PATH] register | unregister
 //   calsvar [--dll PATH] --version
+//   calsvar doctor [--json] [--dll PATH]
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,7 @@
 
 namespace calsvar {
 
-enum class Command { kHelp, kInfo, kGet, kSet, kCheckConfig, kRegister, kUnregister, kCheck, kVersion };
+enum class Command { kHelp, kInfo, kGet, kSet, kCheckConfig, kRegister, kUnregister, kCheck, kVersion, kDoctor };
 
 // One NAME=VALUE of "set": a string, or a date given as NAME@date=...
 struct Assignment {

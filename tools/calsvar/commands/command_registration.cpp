@@ -8,28 +8,9 @@
 #include "tools/calsvar/output/wide_text.h"
 
 namespace calsvar {
-namespace {
-
-// mirotex.dll beside calsvar.exe.
-std::wstring DefaultDll() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  const std::size_t slash = path.find_last_of(L"\\/");
-  return path.substr(0, slash == std::wstring::npos ? 0 : slash + 1) + L"mirotex.dll";
-}
-
-}  // namespace
-
 int RunRegistration(const Invocation& inv, Console& console) {
   const bool install = inv.command == Command::kRegister;
-  const std::wstring dll = inv.dll ? ToWide(*inv.dll) : DefaultDll();
+  const std::wstring dll = inv.dll ? ToWide(*inv.dll) : PluginConnection::DllBesideCalsvar();
   // The path as typed, or the one found beside calsvar in the person's form.
   const std::string shown = inv.dll ? Utf8(*inv.dll) : ShownPath(dll);
   UniqueModule module(LoadLibraryExW(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));

@@ -16,5 +16,6 @@ int RunCheckConfig(const Invocation& inv, Console& console);
 int RunCheck(const Invocation& inv, Console& console);
 int RunRegistration(const Invocation& inv, Console& console);
 int RunVersion(const Invocation& inv, Console& console);
+int RunDoctor(const Invocation& inv, Console& console);
 
 }  // namespace calsvar

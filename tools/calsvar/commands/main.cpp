@@ -47,6 +47,8 @@ int Run(const Invocation& inv, Console& console) {
       return RunRegistration(inv, console);
     case Command::kVersion:
       return RunVersion(inv, console);
+    case Command::kDoctor:
+      return RunDoctor(inv, console);
     case Command::kInfo:
     case Command::kGet:
     case Command::kSet:

@@ -42,6 +42,20 @@ std::optional<std::wstring> PluginConnection::RegisteredDll(std::string& error) 
   return path;
 }
 
+std::wstring PluginConnection::DllBesideCalsvar() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return path.substr(0, slash == std::wstring::npos ? 0 : slash + 1) + L"mirotex.dll";
+}
+
 std::string PluginConnection::DllVersion() const {
   std::string error;
   const std::optional<std::wstring> path = dll_ ? dll_ : RegisteredDll(error);

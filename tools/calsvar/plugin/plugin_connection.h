@@ -31,6 +31,10 @@ class PluginConnection {
   // none.
   static std::optional<std::wstring> RegisteredDll(std::string& error);
 
+  // mirotex.dll beside calsvar.exe: the DLL of calsvar's own program
+  // folder, whether or not it exists.
+  static std::wstring DllBesideCalsvar();
+
  private:
   // The DLL must outlive every object it made: members go in reverse order.
   std::optional<std::wstring> dll_;  // named with --dll
