@@ -13,6 +13,7 @@ MIROTEX_PACKAGES=(
   zlib1g-dev libz-mingw-w64-dev
   imagemagick python3-png chromium chromium-driver python3-selenium
   wixl msitools faketime osslsigncode openssl
+  perl e2fsprogs
 )
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
