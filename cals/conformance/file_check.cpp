@@ -64,8 +64,8 @@ class RasterChecker {
             Offset(decoder), done);
       } else {
         Add(Severity::kError,
-            "a code that is not valid at line " + std::to_string(done + 1) + " of " + std::to_string(height) + " (" +
-                decoder.Problem() + ")" + DecodedAs(),
+            "a code that is not valid at line " + std::to_string(done + 1) + " of " + std::to_string(height) + ", pel " +
+                std::to_string(decoder.ProblemPel()) + ": " + decoder.Problem() + DecodedAs(),
             static_cast<std::int64_t>(kHeaderSize + decoder.ProblemBit() / 8), done + 1);
       }
       return;

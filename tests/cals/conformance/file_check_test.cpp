@@ -102,11 +102,12 @@ TEST(FileCheck, RastersThatAreNotWholeOrNotValid) {
        {"error\tthe end-of-block code comes after line 2 of 3: the raster has fewer lines than rpelcnt says (decoded "
         "as 3 lines of 8 pels, as rpelcnt gives them), byte 2051"}},
       {"invalid code", Header(8, 2) + std::string(4, '\0'),
-       {"error\ta code that is not valid at line 1 of 2 (no mode code here) (decoded as 2 lines of 8 pels, as rpelcnt "
-        "gives them), byte 2048"}},
-      {"run past the end of the line", Header(8, 2) + "\x23\x40",  // 001, white 9 (10100)
-       {"error\ta code that is not valid at line 1 of 2 (a white run goes past the end of the line) (decoded as 2 "
-        "lines of 8 pels, as rpelcnt gives them), byte 2048"}},
+       {"error\ta code that is not valid at line 1 of 2, pel 0: no mode code here (decoded as 2 lines of 8 pels, as "
+        "rpelcnt gives them), byte 2048"}},
+      {"run past the end of the line", Header(8, 2) + "\x23\x40",  // 001, white 31 (00011010)
+       {"error\ta code that is not valid at line 1 of 2, pel 0: a horizontal code's white run of 31 pels from pel 0 "
+        "goes past the end of the line at pel 8 (rule: runs end within the width) (decoded as 2 lines of 8 pels, as "
+        "rpelcnt gives them), byte 2048"}},
       {"zeros after the end-of-block code", Header(8, 2) + twoLines + std::string(2, '\0'),
        {"warning\t2 bytes of zeros after the end-of-block code, byte 2052"}},
       {"data after the end-of-block code", Header(8, 2) + twoLines + "AB",
