@@ -1,6 +1,14 @@
 // Decodes two-dimensional facsimile data (ITU-T T.6, "Group 4") line by
 // line, as the positions where the colour changes rather than as pels.
 //
+// It takes exactly the codes T.6 allows, and stops at the first one that
+// breaks a rule: each vertical or horizontal code moves a0 strictly right,
+// to at most the end of the line (only a line's first run, and a second
+// run that starts at the line's end, may be empty); a pass code's b2 lies
+// left of the end of the line; runs stay within the width; an end-of-line
+// code comes only as the first half of the end-of-block code, where a line
+// would begin. Readers such as libtiff accept some of these silently.
+//
 // Bounded for hostile input whatever size a header claims: it holds two
 // lines of changing elements (at most one per pel, and never more than the
 // codes read), and every code it reads either moves along the line or costs

@@ -567,7 +567,8 @@ class HeaderChecker {
   // that cuts a value short leaves a value the value rules judge.)
   void CheckNul() {
     if (!firstNul_) return;
-    const auto [offset, record] = *firstNul_;
+    const std::int64_t offset = firstNul_->first;
+    const int record = firstNul_->second;
     std::string_view hidden;
     for (const int i : kGdalLooksFor) {
       if (std::any_of(occurrences_.begin(), occurrences_.end(),

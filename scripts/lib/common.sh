@@ -10,6 +10,9 @@ MIROTEX_PACKAGES=(
   clang libclang-rt-14-dev
   wine64 g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
   zip unzip
+  # The CALS readers calsvar check's rules are measured against, run by
+  # tests/cals/conformance (skipped where they are missing).
+  imagemagick gdal-bin
 )
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }
