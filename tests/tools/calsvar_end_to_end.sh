@@ -136,7 +136,7 @@ line 2 "plug-in $MIROTEX_VERSION, registered: Z:${dll//\//\\}"
 expect 1 check samples
 line 1 $'samples/blank-page.cal\tok'
 line 2 $'samples/drawing-a4.cal\tok'
-line 3 $'samples/unusual-records.cal\terror\tthe name "SrcDocId" has upper-case letters: readers look for names in lower case, record 1, byte 0'
+line 3 $'samples/unusual-records.cal\terror\tthe name "SrcDocId" has upper-case letters: GDAL looks for the name in lower case only, record 1, byte 0'
 has out $'samples/archive/SCAN-0042.CG4\tok'
 has err '4 files: 3 ok, 0 with warnings, 1 with errors'
 expect 0 check --json samples/drawing-a4.cal
