@@ -6,6 +6,7 @@
 #include <string_view>
 #include <tuple>
 
+#include "cals/ascii_text.h"
 #include "cals/decimal_scan.h"
 #include "cals/header_layout.h"
 
@@ -186,11 +187,11 @@ constexpr std::array<int, 6> kResolutions = {200, 240, 300, 400, 600, 1200};
 // Header text quoted in a message: at most this many characters.
 constexpr std::size_t kQuotedLength = 40;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsAlnum(char c) { return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+using ascii::IsAlnum;
+using ascii::IsBlank;
+using ascii::IsDigit;
+using ascii::IsLineBreak;
+using ascii::Lower;
 
 std::string Hex(unsigned char byte) {
   char text[8];
@@ -226,11 +227,7 @@ std::string Padded(std::int64_t value, int digits) {
 
 std::u16string Widened(std::string_view text) { return std::u16string(text.begin(), text.end()); }
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
+std::string_view TrimBlanks(std::string_view text) { return ascii::Trim(text); }
 
 std::string Lowered(std::string_view text) {
   std::string lower(text);
