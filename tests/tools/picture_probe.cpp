@@ -74,7 +74,13 @@ int Render(const std::string& file, const fs::path& out, int width, int height) 
   static constexpr const char* kStatus[] = {"whole", "cut", "no-picture", "too-large", "sink-failed"};
   std::printf("%s %d %d %lld\n", kStatus[static_cast<int>(rendered.render.status)], rendered.render.width,
               rendered.render.height, static_cast<long long>(rendered.render.linesDecoded));
-  for (const auto& error : rendered.errors) std::fprintf(stderr, "%s\n", cals::conformance::FindingText(error).c_str());
+  if (rendered.render.status != cals::picture::RenderStatus::kWhole) {
+    for (const auto& finding : rendered.check.findings) {
+      if (finding.severity == cals::conformance::Severity::kError) {
+        std::fprintf(stderr, "%s\n", cals::conformance::FindingText(finding).c_str());
+      }
+    }
+  }
   if (!rendered.render.note.empty()) std::fprintf(stderr, "%s\n", rendered.render.note.c_str());
   if (!rendered.written || !sink.Close()) return 3;
   return rendered.render.status == cals::picture::RenderStatus::kWhole ? 0 : 1;
