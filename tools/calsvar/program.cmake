@@ -15,6 +15,7 @@ add_library(calsvar_win STATIC
   configuration/installed_config.cpp
   files/file_arguments.cpp
   files/file_reading.cpp
+  files/full_path.cpp
   files/header_bytes.cpp
   output/console.cpp
   output/hresult_text.cpp
