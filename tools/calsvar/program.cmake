@@ -14,6 +14,7 @@ add_library(calsvar_win STATIC
   configuration/configuration_note.cpp
   configuration/installed_config.cpp
   files/file_arguments.cpp
+  files/file_identity.cpp
   files/file_reading.cpp
   files/full_path.cpp
   files/header_bytes.cpp

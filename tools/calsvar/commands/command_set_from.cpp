@@ -13,7 +13,9 @@
 #include "tools/calsvar/plugin/plugin_write.h"
 #include "tools/calsvar/output/value_text.h"
 #include "tools/calsvar/output/wide_text.h"
+#include "tools/calsvar/files/file_identity.h"
 #include "tools/calsvar/files/file_reading.h"
+#include "tools/calsvar/tables/csv_table.h"
 
 namespace calsvar {
 namespace {
@@ -95,9 +97,22 @@ int RunSetFrom(const Invocation& inv, const PluginConnection& plugin, Console& c
     return kExitUsage;
   }
   const ImportTable table = ReadImportTable(bytes, tableName == u"-" ? std::u16string() : FolderOf(tableName));
+  const std::string shownTable = tableName == u"-" ? std::string("standard input") : Utf8(tableName);
   if (!table.error.empty()) {
-    console.Err("calsvar: " + (tableName == u"-" ? std::string("standard input") : Utf8(tableName)) + ": " +
-                table.error + "; nothing was written");
+    console.Err("calsvar: " + shownTable + ": " + table.error + "; nothing was written");
+    return kExitUsage;
+  }
+  // Two spellings of one file pass any comparison of text (trailing dots
+  // and blanks, short names, hard links): each file is opened once and
+  // known by its volume and file index before anything is written.
+  std::vector<std::wstring> paths;
+  for (const TableRow& row : table.rows) paths.push_back(ToWide(row.file));
+  if (const auto same = FirstFileNamedTwice(paths)) {
+    const TableRow& first = table.rows[same->first];
+    const TableRow& second = table.rows[same->second];
+    console.Err("calsvar: " + shownTable + ": lines " + std::to_string(first.line) + " and " +
+                std::to_string(second.line) + " name one file, as " + QuotedForMessage(first.file) + " and " +
+                QuotedForMessage(second.file) + "; nothing was written");
     return kExitUsage;
   }
 
@@ -123,10 +138,12 @@ int RunSetFrom(const Invocation& inv, const PluginConnection& plugin, Console& c
     if (outcome.status == WriteStatus::kFailed) exitCode = Worse(exitCode, kExitLoadFailed);
   }
   console.Progress({});
+  // A table a spreadsheet wrote with another separator than "," says so.
   const auto count = [&](WriteStatus status) { return std::to_string(counts[static_cast<std::size_t>(status)]); };
   std::string summary = std::to_string(table.rows.size()) + " files: " + count(WriteStatus::kSaved) + " saved, " +
                         count(WriteStatus::kUnchanged) + " unchanged, " + count(WriteStatus::kRefused) + " refused, " +
                         count(WriteStatus::kFailed) + " failed";
+  if (table.separator != u',') summary += "; cells separated by " + SeparatorName(table.separator);
   if (inv.dryRun) summary += "; dry run: " + count(WriteStatus::kWouldSave) + " would be saved, no byte written";
   console.Err(summary);
   return exitCode;

@@ -1,0 +1,33 @@
+#include "tools/calsvar/files/file_identity.h"
+
+#include <windows.h>
+
+#include <map>
+
+#include "tools/calsvar/files/unique_file.h"
+
+namespace calsvar {
+
+std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
+  // Attributes only: neither the plug-in's deny-write open nor another
+  // program's is disturbed.
+  const UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (file.get() == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  return FileIdentity{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+std::optional<SameFile> FirstFileNamedTwice(const std::vector<std::wstring>& paths) {
+  std::map<FileIdentity, std::size_t> seen;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::optional<FileIdentity> identity = IdentityOf(paths[i]);
+    if (!identity) continue;
+    const auto [known, added] = seen.emplace(*identity, i);
+    if (!added) return SameFile{known->second, i};
+  }
+  return std::nullopt;
+}
+
+}  // namespace calsvar
