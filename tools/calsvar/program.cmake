@@ -29,6 +29,7 @@ add_library(calsvar_win STATIC
   plugin/plugin_write.cpp
   plugin/save_failure.cpp
   plugin/variable_items.cpp
+  plugin/write_tally.cpp
   writing/code_page_check.cpp)
 target_link_libraries(calsvar_win PUBLIC
   calsvar_portable cals_conformance cals_win cals_core convert_win host_idl mirotex_idl project_version ole32 oleaut32

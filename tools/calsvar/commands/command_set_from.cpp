@@ -3,14 +3,13 @@
 // at all, with one line per file and a summary.
 #include <windows.h>
 
-#include <array>
-
 #include "tools/calsvar/commands/commands.h"
 #include "tools/calsvar/configuration/configuration_note.h"
 #include "tools/calsvar/cli/exit_codes.h"
 #include "tools/calsvar/tables/import_table.h"
 #include "tools/calsvar/output/json_writer.h"
 #include "tools/calsvar/plugin/plugin_write.h"
+#include "tools/calsvar/plugin/write_tally.h"
 #include "tools/calsvar/output/value_text.h"
 #include "tools/calsvar/output/wide_text.h"
 #include "tools/calsvar/files/file_identity.h"
@@ -120,7 +119,7 @@ int RunSetFrom(const Invocation& inv, const PluginConnection& plugin, Console& c
   WriteSettings settings = WriteSettingsFor(inv, plugin, console);
   settings.skipUnchanged = true;
   FileWriter writer(plugin.format(), settings);
-  std::array<std::size_t, 5> counts{};
+  WriteTally tally;
   int exitCode = kExitOk;
   for (std::size_t i = 0; i < table.rows.size(); ++i) {
     const TableRow& row = table.rows[i];
@@ -128,7 +127,7 @@ int RunSetFrom(const Invocation& inv, const PluginConnection& plugin, Console& c
     std::vector<Assignment> values;
     for (const TableValue& value : row.values) values.push_back(Assignment{value.name, value.text, std::nullopt});
     const FileWriteOutcome outcome = writer.Write(ToWide(row.file), values);
-    ++counts[static_cast<std::size_t>(outcome.status)];
+    tally.Count(outcome.status);
     if (inv.json) {
       ShowJson(console, row.file, outcome);
     } else {
@@ -139,13 +138,8 @@ int RunSetFrom(const Invocation& inv, const PluginConnection& plugin, Console& c
   }
   console.Progress({});
   // A table a spreadsheet wrote with another separator than "," says so.
-  const auto count = [&](WriteStatus status) { return std::to_string(counts[static_cast<std::size_t>(status)]); };
-  std::string summary = std::to_string(table.rows.size()) + " files: " + count(WriteStatus::kSaved) + " saved, " +
-                        count(WriteStatus::kUnchanged) + " unchanged, " + count(WriteStatus::kRefused) + " refused, " +
-                        count(WriteStatus::kFailed) + " failed";
-  if (table.separator != u',') summary += "; cells separated by " + SeparatorName(table.separator);
-  if (inv.dryRun) summary += "; dry run: " + count(WriteStatus::kWouldSave) + " would be saved, no byte written";
-  console.Err(summary);
+  console.Err(tally.Summary(inv.dryRun, table.separator == u',' ? std::string()
+                                                               : "cells separated by " + SeparatorName(table.separator)));
   return exitCode;
 }
 
