@@ -130,14 +130,18 @@ FileWriteOutcome FileWriter::Write(const std::wstring& path, const std::vector<A
   // Read before the plug-in loads: a save must not go over a header that
   // changed in between, and a failed save is explained against these bytes.
   const auto header = ReadHeaderBytes(path);
-  if (header && header->size() == cals::kHeaderSize && !settings_.force) {
-    if (std::string why = WhyNotCalsLooking(*header); !why.empty()) {
-      outcome.status = WriteStatus::kRefused;
-      outcome.message = "does not look like a CALS header: " + why +
-                        "; nothing was written (--force writes it anyway)";
-      return outcome;
-    }
-  }
+  // What does not look like a CALS header is refused only when the write
+  // would change it: a table's row that changes nothing is unchanged,
+  // whatever the file is, so that its round trip passes.
+  const std::string notCals = header && header->size() == cals::kHeaderSize && !settings_.force
+                                  ? WhyNotCalsLooking(*header)
+                                  : std::string();
+  const auto refuseNotCals = [&] {
+    FileWriteOutcome refused;
+    refused.status = WriteStatus::kRefused;
+    refused.message = "does not look like a CALS header: " + notCals + "; nothing was written (--force writes it anyway)";
+    return refused;
+  };
   HRESULT hr = S_OK;
   ComPtr<IOrvFileNavigator> file = OpenThroughPlugin(format_, path, hr);
   if (!file) {
@@ -152,6 +156,7 @@ FileWriteOutcome FileWriter::Write(const std::wstring& path, const std::vector<A
   }
   HeaderForecast forecast(*header, platform_);
   if (!cals::Succeeded(forecast.status())) {
+    if (!notCals.empty()) return refuseNotCals();
     outcome.code = static_cast<HRESULT>(forecast.status());
     outcome.message = "calsvar could not read the header with the tag configuration as the run began (" +
                       HexCode(outcome.code) + "); nothing was written";
@@ -174,6 +179,7 @@ FileWriteOutcome FileWriter::Write(const std::wstring& path, const std::vector<A
     return outcome;
   }
 
+  if (!notCals.empty() && outcome.plan.Changes()) return refuseNotCals();
   if (outcome.plan.Refused()) {
     outcome.status = WriteStatus::kRefused;
   } else if (!outcome.plan.Changes()) {
