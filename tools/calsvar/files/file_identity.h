@@ -4,6 +4,7 @@
 // Only the file system can tell that two texts name one file.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -13,14 +14,14 @@
 namespace calsvar {
 
 struct FileIdentity {
-  std::uint32_t volumeSerial = 0;
-  std::uint64_t fileIndex = 0;
+  std::uint64_t volumeSerial = 0;
+  std::array<unsigned char, 16> fileId{};  // a 64-bit file index fills the first 8 bytes
   bool operator==(const FileIdentity&) const = default;
   auto operator<=>(const FileIdentity&) const = default;
 };
 
-// The volume serial number and file index of the file (not a folder) that
-// `path` names; empty when it cannot be opened.
+// The volume serial number and file ID (or file index) of the file (not a
+// folder) that `path` names; empty when it cannot be opened.
 std::optional<FileIdentity> IdentityOf(const std::wstring& path);
 
 // Two positions in `paths` that name one file.
