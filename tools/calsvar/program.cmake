@@ -27,7 +27,9 @@ add_library(calsvar_win STATIC
   doctor/registry_reading.cpp
   ${CMAKE_CURRENT_BINARY_DIR}/doctor_sample.cpp
   files/file_arguments.cpp
+  files/file_identity.cpp
   files/file_reading.cpp
+  files/full_path.cpp
   files/header_bytes.cpp
   output/console.cpp
   output/hresult_text.cpp
@@ -40,6 +42,7 @@ add_library(calsvar_win STATIC
   plugin/plugin_write.cpp
   plugin/save_failure.cpp
   plugin/variable_items.cpp
+  plugin/write_tally.cpp
   writing/code_page_check.cpp)
 target_link_libraries(calsvar_win PUBLIC
   calsvar_portable cals_conformance cals_win cals_core convert_win host_idl mirotex_idl project_version ole32 oleaut32

@@ -80,6 +80,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
   std::optional<Command> command;
   std::vector<std::u16string> operands;
   bool optionsEnded = false;
+  bool separatorGiven = false;
 
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::u16string_view arg = args[i];
@@ -112,6 +113,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
       inv.json = true;
     } else if (option == u"--csv" && !inlineValue) {
       inv.csv = true;
+    } else if (option == u"--csv-separator") {
+      const auto value = takeValue();
+      if (!value || (*value != u"," && *value != u";" && *value != u"\t" && *value != u"tab")) {
+        return Fail("--csv-separator needs \",\", \";\" or tab");
+      }
+      inv.csvSeparator = *value == u"tab" ? u'\t' : (*value)[0];
+      separatorGiven = true;
     } else if (option == u"--dry-run" && !inlineValue) {
       inv.dryRun = true;
     } else if (option == u"--force" && !inlineValue) {
@@ -149,6 +157,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
   if (inv.dateStyle != 0 && inv.command != Command::kSet) return Fail("--date-style belongs to the set command");
   if (inv.csv && inv.command != Command::kGet) return Fail("--csv belongs to the get command");
   if (inv.csv && inv.json) return Fail("--csv and --json cannot be used together");
+  if (separatorGiven && !inv.csv) return Fail("--csv-separator belongs to get --csv");
   const bool writeOptions = inv.dryRun || inv.force || inv.allowControl || inv.fromTable;
   if (writeOptions && inv.command != Command::kSet) {
     return Fail("--dry-run, --force, --allow-control and --from belong to the set command");
@@ -203,18 +212,26 @@ std::string UsageText(unsigned codePage) {
   return "usage:\n"
          "  calsvar info [--json]\n"
          "      the format's description, extensions and extension groups\n"
-         "  calsvar get [--json | --csv] FILE... [--name NAME]...\n"
+         "  calsvar get [--json | --csv [--csv-separator SEP]] FILE... [--name NAME]...\n"
          "      the variables the host sees (all of them, or the names given); one line NAME<TAB>VALUE each,\n"
-         "      with \\, tab, CR and LF shown as \\\\, \\t, \\r, \\n; --csv: one table of all files\n"
+         "      with \\, tab, CR and LF shown as \\\\, \\t, \\r, \\n and other control characters as \\xHH;\n"
+         "      --csv: one table of all files, each named by its full path, cells separated by SEP (\",\",\n"
+         "      \";\" or tab; default \",\"); a cell that begins with =, +, -, @, tab, CR or ' gets a leading '\n"
+         "      so that spreadsheets show it as text; a file that does not look like a CALS header has only\n"
+         "      its path in the table\n"
          "  calsvar set [--json] [--dry-run] [--force] [--allow-control] [--date-style N]\n"
          "              FILE NAME=VALUE... [NAME@date=YYYY-MM-DD[THH:MM:SS]]...\n"
          "      writes the values and saves the header, only when every value reaches the file exactly as\n"
          "      asked (an empty value is stored as NONE) and the save adds nothing that readers refuse;\n"
-         "      otherwise nothing is written; each header record the save rewrites is shown\n"
+         "      otherwise nothing is written; each header record the save rewrites is shown; a folder ends\n"
+         "      with the summary line of set --from\n"
          "  calsvar set --from TABLE [--json] [--dry-run] [--force] [--allow-control]\n"
-         "      the same for many files: TABLE is a CSV as get --csv writes it, or JSON lines as get --json\n"
-         "      writes them, or - for standard input; relative paths are taken against its folder; an\n"
-         "      empty cell, the file's own value and its number without leading zeros change nothing\n"
+         "      the same for many files: TABLE is a CSV as get --csv writes it (separated by \",\", \";\" or\n"
+         "      tab, whichever gives its header line a \"file\" column), or JSON lines as get --json writes\n"
+         "      them, or - for standard input; get names every file by its full path, and a relative path\n"
+         "      in a table written by hand is taken against the table's folder; one leading ' is taken off\n"
+         "      each cell; an empty cell, the file's own value and its number without leading zeros change\n"
+         "      nothing; a table that names one file twice, under any spelling, is refused whole\n"
          "  calsvar check-config [--json] [INI]\n"
          "      checks the tag configuration (default: the installed one)\n"
          "  calsvar check [--json] FILE...\n"
@@ -222,7 +239,8 @@ std::string UsageText(unsigned codePage) {
          "  calsvar register | unregister\n"
          "      runs the plug-in DLL's own registration\n"
          "  calsvar --version\n"
-         "      the versions of calsvar and of the plug-in DLL it uses, and that DLL's path\n"
+         "      the versions of calsvar and of the plug-in DLL it uses, and that DLL's path; exit 3 when no\n"
+         "      plug-in is registered or the DLL cannot be read\n"
          "  calsvar doctor [--json] [--dll PATH]\n"
          "      checks the whole installation as the host meets it (registration, type library, the DLL,\n"
          "      \"SharedLocation\" and the tag configuration, a round trip on a temporary copy of a sample,\n"
@@ -255,7 +273,7 @@ std::string UsageText(unsigned codePage) {
          "     check-config: a section would make loads fail; check: a file has an error; doctor: a check\n"
          "     found an error\n"
          "  2  usage error, including a --shared-folder that does not exist and a table that cannot be used\n"
-         "  3  a file could not be loaded or saved, or no CALS file was found\n";
+         "  3  a file could not be loaded or saved, no CALS file was found, or --version found no plug-in\n";
 }
 
 }  // namespace calsvar

@@ -1,7 +1,7 @@
 // calsvar's command line: a command, its options and its operands.
 //
 //   calsvar [--dll PATH] info [--json]
-//   calsvar [--dll PATH] get [--json | --csv] FILE... [--name NAME]...
+//   calsvar [--dll PATH] get [--json | --csv [--csv-separator SEP]] FILE... [--name NAME]...
 //   calsvar [--dll PATH] set [--json] [--dry-run] [--force] [--allow-control] [--date-style N]
 //                            FILE NAME=VALUE... [NAME@date=YYYY-MM-DD[THH:MM:SS]]...
 //   calsvar [--dll PATH] set --from TABLE [--json] [--dry-run] [--force] [--allow-control]
@@ -32,6 +32,7 @@ struct Invocation {
   Command command = Command::kHelp;
   bool json = false;
   bool csv = false;           // get: one table
+  char16_t csvSeparator = u',';  // get --csv: ",", ";" or tab
   bool dryRun = false;        // set: check, show, write nothing
   bool force = false;         // set: also into what does not look like a CALS header
   bool allowControl = false;  // set: values may hold control characters

@@ -7,6 +7,7 @@
 #include "tools/calsvar/output/json_writer.h"
 #include "tools/calsvar/plugin/opened_file.h"
 #include "tools/calsvar/plugin/plugin_write.h"
+#include "tools/calsvar/plugin/write_tally.h"
 #include "tools/calsvar/output/value_text.h"
 #include "tools/calsvar/output/wide_text.h"
 
@@ -102,8 +103,11 @@ int RunSet(const Invocation& inv, const PluginConnection& plugin, Console& conso
   NoteMissingConfiguration(console);
   IOrvFileFormat* format = plugin.format();
   FileWriter writer(format, WriteSettingsFor(inv, plugin, console));
-  return ForEachCalsFile(inv, format, console, [&](const std::wstring& path) {
+  WriteTally tally;
+  bool folderOrSeveral = false;
+  const int exitCode = ForEachCalsFile(inv, format, console, [&](const std::wstring& path) {
     const FileWriteOutcome outcome = writer.Write(path, inv.assignments);
+    tally.Count(outcome);
     if (outcome.status == WriteStatus::kFailed && !outcome.loaded && FAILED(outcome.code)) {
       ReportLoadFailure(inv, console, path, outcome.code);
       return static_cast<int>(kExitLoadFailed);
@@ -119,7 +123,10 @@ int RunSet(const Invocation& inv, const PluginConnection& plugin, Console& conso
       case WriteStatus::kFailed: return static_cast<int>(kExitLoadFailed);
       default: return static_cast<int>(kExitOk);
     }
-  });
+  }, &folderOrSeveral);
+  // Many files end as set --from ends: with how many were saved.
+  if (folderOrSeveral) console.Err(tally.Summary(inv.dryRun));
+  return exitCode;
 }
 
 }  // namespace calsvar

@@ -3,8 +3,6 @@
 // at all, with one line per file and a summary.
 #include <windows.h>
 
-#include <array>
-
 #include "tools/calsvar/commands/commands.h"
 #include "tools/calsvar/commands/write_report.h"
 #include "tools/calsvar/configuration/configuration_note.h"
@@ -12,9 +10,12 @@
 #include "tools/calsvar/tables/import_table.h"
 #include "tools/calsvar/output/json_writer.h"
 #include "tools/calsvar/plugin/plugin_write.h"
+#include "tools/calsvar/plugin/write_tally.h"
 #include "tools/calsvar/output/value_text.h"
 #include "tools/calsvar/output/wide_text.h"
+#include "tools/calsvar/files/file_identity.h"
 #include "tools/calsvar/files/file_reading.h"
+#include "tools/calsvar/tables/csv_table.h"
 
 namespace calsvar {
 namespace {
@@ -97,9 +98,22 @@ int RunSetFrom(const Invocation& inv, const PluginConnection& plugin, Console& c
     return kExitUsage;
   }
   const ImportTable table = ReadImportTable(bytes, tableName == u"-" ? std::u16string() : FolderOf(tableName));
+  const std::string shownTable = tableName == u"-" ? std::string("standard input") : Utf8(tableName);
   if (!table.error.empty()) {
-    console.Err("calsvar: " + (tableName == u"-" ? std::string("standard input") : Utf8(tableName)) + ": " +
-                table.error + "; nothing was written");
+    console.Err("calsvar: " + shownTable + ": " + table.error + "; nothing was written");
+    return kExitUsage;
+  }
+  // Two spellings of one file pass any comparison of text (trailing dots
+  // and blanks, short names, hard links): each file is opened once and
+  // known by its volume and file index before anything is written.
+  std::vector<std::wstring> paths;
+  for (const TableRow& row : table.rows) paths.push_back(ToWide(row.file));
+  if (const auto same = FirstFileNamedTwice(paths)) {
+    const TableRow& first = table.rows[same->first];
+    const TableRow& second = table.rows[same->second];
+    console.Err("calsvar: " + shownTable + ": lines " + std::to_string(first.line) + " and " +
+                std::to_string(second.line) + " name one file, as " + QuotedForMessage(first.file) + " and " +
+                QuotedForMessage(second.file) + "; nothing was written");
     return kExitUsage;
   }
 
@@ -107,16 +121,15 @@ int RunSetFrom(const Invocation& inv, const PluginConnection& plugin, Console& c
   WriteSettings settings = WriteSettingsFor(inv, plugin, console);
   settings.skipUnchanged = true;
   FileWriter writer(plugin.format(), settings);
-  std::array<std::size_t, 5> counts{};
+  WriteTally tally;
   int exitCode = kExitOk;
-  std::size_t sameNumbers = 0;
   for (std::size_t i = 0; i < table.rows.size(); ++i) {
     const TableRow& row = table.rows[i];
     console.ProgressStep(i, table.rows.size(), Utf8(row.file));
     std::vector<Assignment> values;
     for (const TableValue& value : row.values) values.push_back(Assignment{value.name, value.text, std::nullopt});
     const FileWriteOutcome outcome = writer.Write(ToWide(row.file), values);
-    ++counts[static_cast<std::size_t>(outcome.status)];
+    tally.Count(outcome);
     if (inv.json) {
       ShowJson(console, row.file, outcome);
     } else {
@@ -126,21 +139,13 @@ int RunSetFrom(const Invocation& inv, const PluginConnection& plugin, Console& c
       ShowRecordLines(console, outcome, "\t");
     }
     ShowFindingsAdded(console, Utf8(row.file), outcome);
-    sameNumbers += outcome.plan.SameNumbers();
     if (outcome.status == WriteStatus::kRefused) exitCode = Worse(exitCode, kExitRefused);
     if (outcome.status == WriteStatus::kFailed) exitCode = Worse(exitCode, kExitLoadFailed);
   }
   console.Progress({});
-  const auto count = [&](WriteStatus status) { return std::to_string(counts[static_cast<std::size_t>(status)]); };
-  std::string summary = std::to_string(table.rows.size()) + " files: " + count(WriteStatus::kSaved) + " saved, " +
-                        count(WriteStatus::kUnchanged) + " unchanged, " + count(WriteStatus::kRefused) + " refused, " +
-                        count(WriteStatus::kFailed) + " failed";
-  if (inv.dryRun) summary += "; dry run: " + count(WriteStatus::kWouldSave) + " would be saved, no byte written";
-  if (sameNumbers > 0) {
-    summary += "; " + std::to_string(sameNumbers) + (sameNumbers == 1 ? " cell" : " cells") +
-               " read as no change: the file's number without its leading zeros, as spreadsheets save numbers";
-  }
-  console.Err(summary);
+  // A table a spreadsheet wrote with another separator than "," says so.
+  console.Err(tally.Summary(inv.dryRun, table.separator == u',' ? std::string()
+                                                               : "cells separated by " + SeparatorName(table.separator)));
   return exitCode;
 }
 

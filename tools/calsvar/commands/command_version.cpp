@@ -1,6 +1,7 @@
 // calsvar --version: its own version, and the version and path of the
 // plug-in DLL that the other commands would use, so that an administrator
-// sees what is installed and registered.
+// sees what is installed and registered. A script sees from the exit code
+// (3) that no plug-in can be used.
 #include <windows.h>
 
 #include "base/version.h"
@@ -20,13 +21,13 @@ int RunVersion(const Invocation& inv, Console& console) {
   if (!dll) {
     console.Out("plug-in: none registered (" + error +
                 "); register mirotex.dll with regsvr32, or name one with --dll PATH");
-    return kExitOk;
+    return kExitLoadFailed;
   }
   const std::string source = inv.dll ? "given with --dll" : "registered";
   const std::optional<std::string> version = DllFileVersion(*dll, error);
   if (!version) {
     console.Out("plug-in, " + source + ": " + Utf8(*dll) + ": " + error);
-    return kExitOk;
+    return kExitLoadFailed;
   }
   console.Out("plug-in " + *version + ", " + source + ": " + Utf8(*dll));
   return kExitOk;

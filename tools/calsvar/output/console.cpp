@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "tools/calsvar/output/value_text.h"
+
 namespace calsvar {
 namespace {
 
@@ -59,7 +61,7 @@ void Console::FlushStdout() {
 }
 
 void Console::Out(std::string_view utf8Line) {
-  std::string line(utf8Line);
+  std::string line = WithoutTerminalControls(utf8Line);
   line += '\n';
   ToStdout(line);
 }
@@ -69,7 +71,7 @@ void Console::Raw(std::string_view utf8Text) { ToStdout(utf8Text); }
 void Console::Err(std::string_view utf8Line) {
   FlushStdout();
   Progress({});
-  Write(err_, errIsConsole_, std::string(utf8Line) + "\n");
+  Write(err_, errIsConsole_, WithoutTerminalControls(utf8Line) + "\n");
 }
 
 void Console::Progress(std::string_view utf8Text) {
@@ -77,8 +79,9 @@ void Console::Progress(std::string_view utf8Text) {
   // go elsewhere, so they need not be written out first.
   if (!errIsConsole_) return;
   if (progressWidth_ > 0) Write(err_, true, "\r" + std::string(progressWidth_, ' ') + "\r");
-  progressWidth_ = utf8Text.size();
-  if (progressWidth_ > 0) Write(err_, true, utf8Text);
+  const std::string shown = WithoutTerminalControls(utf8Text);
+  progressWidth_ = shown.size();
+  if (progressWidth_ > 0) Write(err_, true, shown);
 }
 
 void Console::ProgressStep(std::size_t index, std::size_t total, std::string_view utf8Name) {

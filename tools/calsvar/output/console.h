@@ -3,7 +3,9 @@
 // Results going to a file or pipe are gathered and written in large pieces
 // (a folder of thousands of files gives tens of thousands of lines); they
 // are written out before anything goes to stderr, so the two streams keep
-// their order when they share one file.
+// their order when they share one file. Lines and the progress line never
+// carry a control character to the terminal (value_text.h); Raw text, a
+// table's exact bytes, is written as it is.
 #pragma once
 
 #include <windows.h>

@@ -4,6 +4,7 @@
 
 #include "cals/surrogates.h"
 #include "cals/utf8.h"
+#include "tools/calsvar/output/value_text.h"
 
 namespace calsvar {
 namespace {
@@ -30,7 +31,8 @@ std::string JsonString(std::u16string_view text) {
       case u'\f': out += "\\f"; continue;
       default: break;
     }
-    if (c < 0x20 || c == 0x7F) {
+    if (IsTerminalControl(c)) {
+      // Valid JSON either way; escaped, a line of it cannot drive a terminal.
       AppendEscape(out, c);
     } else if (cals::IsSurrogatePairAt(text, i)) {
       cals::AppendUtf8(out, cals::CombineSurrogates(c, text[i + 1]));
@@ -83,12 +85,21 @@ JsonWriter& JsonWriter::String(std::u16string_view text) { return Value(JsonStri
 
 JsonWriter& JsonWriter::Utf8String(std::string_view utf8) {
   std::string escaped = "\"";
-  for (char ch : utf8) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c == '"') escaped += "\\\"";
-    else if (c == '\\') escaped += "\\\\";
-    else if (c < 0x20) AppendEscape(escaped, c);
-    else escaped.push_back(ch);
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0u;
+    if (c == '"') {
+      escaped += "\\\"";
+    } else if (c == '\\') {
+      escaped += "\\\\";
+    } else if (c < 0x20 || c == 0x7F) {
+      AppendEscape(escaped, c);
+    } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {  // U+0080 to U+009F
+      AppendEscape(escaped, next);
+      ++i;
+    } else {
+      escaped.push_back(utf8[i]);
+    }
   }
   return Value(escaped + "\"");
 }

@@ -39,16 +39,18 @@ std::string ForShell(const std::string& word) {
 
 }  // namespace
 
-std::string ShownPath(std::wstring_view path) {
-  if (Environment(L"CALSVAR_SEPARATOR") != L"/") return Utf8(path);
+std::string ShownPath(std::wstring_view path) { return Utf8(ShownPathWide(path)); }
+
+std::wstring ShownPathWide(std::wstring_view path) {
   std::wstring shown(path);
+  if (Environment(L"CALSVAR_SEPARATOR") != L"/") return shown;
   if (shown.size() >= 3 && (shown[0] == L'Z' || shown[0] == L'z') && shown[1] == L':' && shown[2] == L'\\') {
     shown.erase(0, 2);
   }
   for (wchar_t& c : shown) {
     if (c == L'\\') c = L'/';
   }
-  return Utf8(shown);
+  return shown;
 }
 
 std::string CalsvarCommand(std::string_view arguments) {

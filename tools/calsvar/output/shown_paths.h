@@ -12,6 +12,8 @@ namespace calsvar {
 // UTF-8. "Z:\\tmp\\x.ini" becomes "/tmp/x.ini" under ./calsvar; other
 // paths keep their form.
 std::string ShownPath(std::wstring_view path);
+// The same in UTF-16, every character kept.
+std::wstring ShownPathWide(std::wstring_view path);
 
 // "calsvar ARGUMENTS" as it must be typed to act on the same installation
 // as this run: with --shared-folder DIR when ./calsvar was given one

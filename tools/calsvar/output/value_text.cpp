@@ -6,6 +6,19 @@
 #include "cals/utf8.h"
 
 namespace calsvar {
+namespace {
+
+// "\x1B": two hex digits, upper case, as hex dumps show bytes.
+void AppendHexEscape(std::u16string& out, char16_t c) {
+  constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+  out += u"\\x";
+  out += kDigits[(c >> 4) & 0xF];
+  out += kDigits[c & 0xF];
+}
+
+}  // namespace
+
+bool IsTerminalControl(char16_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 std::string EscapedForLine(std::u16string_view text) {
   std::u16string escaped;
@@ -16,10 +29,37 @@ std::string EscapedForLine(std::u16string_view text) {
       case u'\t': escaped += u"\\t"; break;
       case u'\r': escaped += u"\\r"; break;
       case u'\n': escaped += u"\\n"; break;
-      default: escaped += c; break;
+      default:
+        if (IsTerminalControl(c)) {
+          AppendHexEscape(escaped, c);
+        } else {
+          escaped += c;
+        }
+        break;
     }
   }
   return cals::ToUtf8(escaped);
+}
+
+std::string WithoutTerminalControls(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    // U+0080 to U+009F are C2 80 to C2 9F in UTF-8.
+    const bool c1 = byte == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) <= 0x9F &&
+                    static_cast<unsigned char>(utf8[i + 1]) >= 0x80;
+    const unsigned code = c1 ? static_cast<unsigned char>(utf8[i + 1]) : byte;
+    if ((byte < 0x20 && byte != '\t' && byte != '\n') || byte == 0x7F || c1) {
+      char escape[8];
+      std::snprintf(escape, sizeof escape, "\\x%02X", code);
+      out += escape;
+      if (c1) ++i;
+    } else {
+      out.push_back(utf8[i]);
+    }
+  }
+  return out;
 }
 
 std::optional<std::size_t> FirstControlCharacter(std::u16string_view text) {

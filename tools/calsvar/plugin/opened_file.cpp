@@ -68,12 +68,13 @@ HRESULT ReadVariables(IOrvFileNavigator* file, const std::vector<std::wstring>& 
   return hr;
 }
 
-void ReportLoadFailure(const Invocation& inv, Console& console, const std::wstring& path, HRESULT hr) {
+void ReportLoadFailure(const Invocation& inv, Console& console, const std::wstring& path, HRESULT hr,
+                       std::u16string_view jsonFile) {
   const std::string message = ExplainLoadFailure(path, hr);
   console.Err("calsvar: " + message);
   if (inv.json) {
     JsonWriter json;
-    json.BeginObject().Key("file").String(ToUtf16(path)).Key("error").BeginObject();
+    json.BeginObject().Key("file").String(jsonFile.empty() ? ToUtf16(path) : std::u16string(jsonFile)).Key("error").BeginObject();
     json.Key("code").Utf8String(HexCode(hr)).Key("message").Utf8String(message).EndObject().EndObject();
     console.Out(json.text());
   }
@@ -92,10 +93,12 @@ int ReportNoCalsFiles(const std::vector<std::u16string>& operands, std::u16strin
   return kExitLoadFailed;
 }
 
-int ForEachCalsFile(const Invocation& inv, IOrvFileFormat* format, Console& console, const FileWork& work) {
+int ForEachCalsFile(const Invocation& inv, IOrvFileFormat* format, Console& console, const FileWork& work,
+                    bool* folderOrSeveral) {
   const std::u16string extensions = ExtensionsOf(format);
   const FileArguments files = ExpandFileArguments(inv.files, ExtensionFilter(extensions));
   if (files.files.empty()) return ReportNoCalsFiles(inv.files, extensions, console);
+  if (folderOrSeveral != nullptr) *folderOrSeveral = files.namedFolder || files.files.size() > 1;
   int exitCode = kExitOk;
   for (std::size_t i = 0; i < files.files.size(); ++i) {
     ShowFileHeading(inv, files, console, i);
@@ -103,18 +106,6 @@ int ForEachCalsFile(const Invocation& inv, IOrvFileFormat* format, Console& cons
   }
   console.Progress({});
   return exitCode;
-}
-
-int ForEachOpenedFile(const Invocation& inv, IOrvFileFormat* format, Console& console, const OpenedFileWork& work) {
-  return ForEachCalsFile(inv, format, console, [&](const std::wstring& path) {
-    HRESULT hr = S_OK;
-    ComPtr<IOrvFileNavigator> file = OpenThroughPlugin(format, path, hr);
-    if (!file) {
-      ReportLoadFailure(inv, console, path, hr);
-      return static_cast<int>(kExitLoadFailed);
-    }
-    return work(path, std::move(file));
-  });
 }
 
 }  // namespace calsvar

@@ -32,8 +32,10 @@ HRESULT ReadVariables(IOrvFileNavigator* file, const std::vector<std::wstring>& 
                       std::vector<VariableValue>& values);
 
 // Reports a file that the plug-in could not open: message on stderr, and
-// with --json an error line on stdout.
-void ReportLoadFailure(const Invocation& inv, Console& console, const std::wstring& path, HRESULT hr);
+// with --json an error line on stdout, naming the file as `jsonFile`
+// (empty: as `path`).
+void ReportLoadFailure(const Invocation& inv, Console& console, const std::wstring& path, HRESULT hr,
+                       std::u16string_view jsonFile = {});
 
 // Says that the operands name no CALS file, with the folders and the
 // extensions looked for; gives kExitLoadFailed.
@@ -41,18 +43,15 @@ int ReportNoCalsFiles(const std::vector<std::u16string>& operands, std::u16strin
 
 // What get and set do with one file; gives its exit code.
 using FileWork = std::function<int(const std::wstring& path)>;
-using OpenedFileWork = std::function<int(const std::wstring& path, ComPtr<IOrvFileNavigator> file)>;
 
 // The CALS files the operands name (folders through the format's own
 // extension list, without following links), each handed to `work`, with a
 // "== FILE" line before each when more than one file is shown as text,
 // and a progress line on a terminal beyond 200 files. No file at all is
 // reported, naming the folders and the extensions, and gives
-// kExitLoadFailed. The worst exit code of all files.
-int ForEachCalsFile(const Invocation& inv, IOrvFileFormat* format, Console& console, const FileWork& work);
-
-// The same with each file opened through the plug-in first; a file that
-// cannot be opened is reported and counts as kExitLoadFailed.
-int ForEachOpenedFile(const Invocation& inv, IOrvFileFormat* format, Console& console, const OpenedFileWork& work);
+// kExitLoadFailed. The worst exit code of all files. `folderOrSeveral`,
+// when given, is set when the operands named a folder or several files.
+int ForEachCalsFile(const Invocation& inv, IOrvFileFormat* format, Console& console, const FileWork& work,
+                    bool* folderOrSeveral = nullptr);
 
 }  // namespace calsvar

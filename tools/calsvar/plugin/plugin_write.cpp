@@ -89,6 +89,13 @@ class PluginVariables final : public VariableAccess {
   std::int32_t dateStyle_;
 };
 
+// A header that does not look like a CALS header is written into only with
+// --force: why not, or empty text when the write may go on.
+std::string NotCalsRefusal(const std::vector<unsigned char>& header, bool force) {
+  const std::string why = force ? std::string() : WhyNotCalsLooking(header);
+  return why.empty() ? why : "does not look like a CALS header: " + why + "; nothing was written (--force writes it anyway)";
+}
+
 }  // namespace
 
 const char* StatusWord(WriteStatus status) {
@@ -144,6 +151,11 @@ FileWriteOutcome FileWriter::Write(const std::wstring& path, const std::vector<A
   }
   HeaderForecast forecast(*header, platform_);
   if (!cals::Succeeded(forecast.status())) {
+    if (std::string why = NotCalsRefusal(*header, settings_.force); !why.empty()) {
+      outcome.status = WriteStatus::kRefused;
+      outcome.message = std::move(why);
+      return outcome;
+    }
     outcome.code = static_cast<HRESULT>(forecast.status());
     outcome.message = "calsvar could not read the header with the tag configuration as the run began (" +
                       HexCode(outcome.code) + "); nothing was written";
@@ -172,9 +184,9 @@ FileWriteOutcome FileWriter::Write(const std::wstring& path, const std::vector<A
     outcome.status = WriteStatus::kUnchanged;
     return outcome;
   }
-  if (std::string why = WhyNotCalsLooking(*header); !why.empty() && !settings_.force) {
+  if (std::string why = NotCalsRefusal(*header, settings_.force); !why.empty()) {
     outcome.status = WriteStatus::kRefused;
-    outcome.message = "does not look like a CALS header: " + why + "; nothing was written (--force writes it anyway)";
+    outcome.message = std::move(why);
     return outcome;
   }
   if (outcome.plan.Refused()) {

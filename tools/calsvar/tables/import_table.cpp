@@ -22,25 +22,44 @@ bool IsBlankLine(std::u16string_view line) {
   return std::all_of(line.begin(), line.end(), [](char16_t c) { return c == u' ' || c == u'\t' || c == u'\r'; });
 }
 
+bool HasFileColumn(const CsvRecord& head) {
+  return std::any_of(head.cells.begin(), head.cells.end(),
+                     [](const std::u16string& cell) { return cals::ToLower(ValueOfCell(cell)) == kFileColumn; });
+}
+
+// The separator of the header line that yields a "file" column: ",", else
+// ";" (spreadsheets in German or French locales), else tab; "," when none
+// does, so that the error names what is wrong with it.
+char16_t SeparatorOf(std::u16string_view text) {
+  for (const char16_t separator : kCsvSeparators) {
+    const CsvParse head = ParseCsv(text, separator, 1);
+    if (head.error.empty() && !head.records.empty() && HasFileColumn(head.records.front())) return separator;
+  }
+  return kCsvSeparators[0];
+}
+
 ImportTable FromCsv(std::u16string_view text, std::u16string_view folder) {
-  CsvParse csv = ParseCsv(text);
+  const char16_t separator = SeparatorOf(text);
+  CsvParse csv = ParseCsv(text, separator);
   if (!csv.error.empty()) return Unusable(csv.error);
   if (csv.records.empty()) return Unusable("the table is empty");
   const CsvRecord& head = csv.records.front();
+  std::vector<std::u16string> names;
   std::size_t fileColumn = head.cells.size();
-  std::vector<std::u16string> seen;
   for (std::size_t c = 0; c < head.cells.size(); ++c) {
-    const std::u16string name = cals::ToLower(head.cells[c]);
-    if (name.empty()) return Unusable("line 1: column " + std::to_string(c + 1) + " has no name");
-    if (std::find(seen.begin(), seen.end(), name) != seen.end()) {
-      return Unusable("line 1: the column " + Quoted(head.cells[c]) + " is named twice");
+    const std::u16string name(ValueOfCell(head.cells[c]));
+    const std::u16string lower = cals::ToLower(name);
+    if (lower.empty()) return Unusable("line 1: column " + std::to_string(c + 1) + " has no name");
+    for (const std::u16string& seen : names) {
+      if (cals::ToLower(seen) == lower) return Unusable("line 1: the column " + Quoted(name) + " is named twice");
     }
-    seen.push_back(name);
-    if (name == kFileColumn) fileColumn = c;
+    names.push_back(name);
+    if (lower == kFileColumn) fileColumn = c;
   }
   if (fileColumn == head.cells.size()) return Unusable("line 1: the table has no \"file\" column");
 
   ImportTable table;
+  table.separator = separator;
   for (std::size_t r = 1; r < csv.records.size(); ++r) {
     const CsvRecord& record = csv.records[r];
     if (record.cells.size() > head.cells.size()) {
@@ -49,10 +68,12 @@ ImportTable FromCsv(std::u16string_view text, std::u16string_view folder) {
     }
     TableRow row{record.line, {}, {}};
     for (std::size_t c = 0; c < record.cells.size(); ++c) {
+      // An empty cell asks for nothing; a cell of "'" alone asks for the
+      // empty value.
       if (c == fileColumn) {
-        row.file = record.cells[c];
+        row.file = ValueOfCell(record.cells[c]);
       } else if (!record.cells[c].empty()) {
-        row.values.push_back(TableValue{head.cells[c], record.cells[c]});
+        row.values.push_back(TableValue{names[c], std::u16string(ValueOfCell(record.cells[c]))});
       }
     }
     if (row.file.empty()) return Unusable("line " + std::to_string(record.line) + ": the \"file\" cell is empty");

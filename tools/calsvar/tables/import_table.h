@@ -24,10 +24,14 @@ struct TableRow {
 
 struct ImportTable {
   std::vector<TableRow> rows;
-  std::string error;  // set when the table cannot be used; then no rows
+  std::string error;        // set when the table cannot be used; then no rows
+  char16_t separator = u',';  // of a CSV: ",", ";" or tab
 };
 
-// `bytes` is the whole table, with or without a UTF-8 byte-order mark.
+// `bytes` is the whole table, with or without a UTF-8 byte-order mark. A
+// CSV's separator is the one of ",", ";" and tab with which its header
+// line has a "file" column; each cell stands for its value without one
+// leading "'" (csv_table.h).
 // `folder` is the table's folder as it was named, ending in its separator
 // ("" for the current folder and for standard input); relative paths of
 // the "file" column are taken against it. Checked whole: text that is not

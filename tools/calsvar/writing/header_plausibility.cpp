@@ -6,6 +6,7 @@
 
 #include "cals/ascii_text.h"
 #include "cals/header_layout.h"
+#include "cals/utf8.h"
 
 namespace calsvar {
 namespace {
@@ -23,6 +24,10 @@ bool IsPictureSizeRecord(std::string_view text) {
   return comma != std::string_view::npos && IsNumber(value.substr(0, comma)) && IsNumber(value.substr(comma + 1));
 }
 
+constexpr char kNoPictureSize[] = "no record \"rpelcnt\" with two numbers (the picture's width and height)";
+
+bool IsAllowedControl(unsigned code) { return code == '\r' || code == '\n' || code == '\t'; }
+
 }  // namespace
 
 std::string WhyNotCalsLooking(std::span<const unsigned char> header) {
@@ -33,7 +38,7 @@ std::string WhyNotCalsLooking(std::span<const unsigned char> header) {
     const std::string_view record(reinterpret_cast<const char*>(header.data() + start), end - start);
     for (std::size_t i = 0; i < record.size(); ++i) {
       const auto byte = static_cast<unsigned char>(record[i]);
-      if (byte >= 0x20 || byte == '\r' || byte == '\n' || byte == '\t' || byte == 0) continue;
+      if (byte >= 0x20 || IsAllowedControl(byte) || byte == 0) continue;
       char where[96];
       std::snprintf(where, sizeof where, "byte %zu is 0x%02X, a control character that header text never holds",
                     start + i, static_cast<unsigned>(byte));
@@ -41,7 +46,27 @@ std::string WhyNotCalsLooking(std::span<const unsigned char> header) {
     }
     if (IsPictureSizeRecord(record.substr(0, record.find('\0')))) pictureSize = true;
   }
-  if (!pictureSize) return "no record \"rpelcnt\" with two numbers (the picture's width and height)";
+  if (!pictureSize) return kNoPictureSize;
+  return {};
+}
+
+std::string WhyValuesNotCalsLooking(const std::optional<std::u16string>& pictureSize,
+                                    const std::vector<std::pair<std::u16string, std::u16string>>& values) {
+  for (const auto& [name, value] : values) {
+    for (const char16_t c : value) {
+      if (c >= 0x20 || IsAllowedControl(c)) continue;
+      char code[8];
+      std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned>(c));
+      return "\"" + cals::ToUtf8(name) + "\" holds " + code + ", a control character that header text never holds";
+    }
+  }
+  std::string ascii;
+  for (const char16_t c : pictureSize.value_or(u"")) ascii.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+  const std::size_t comma = ascii.find(',');
+  if (!pictureSize || comma == std::string::npos || !IsNumber(std::string_view(ascii).substr(0, comma)) ||
+      !IsNumber(std::string_view(ascii).substr(comma + 1))) {
+    return kNoPictureSize;
+  }
   return {};
 }
 

@@ -6,8 +6,11 @@
 // else.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace calsvar {
 
@@ -20,5 +23,12 @@ namespace calsvar {
 //     NUL bytes that end a record's text or pad it after its text are no
 //     objection.
 std::string WhyNotCalsLooking(std::span<const unsigned char> header);
+
+// The same judgement from the plug-in's answers, where calsvar reads no
+// header of its own: `pictureSize` is what rpelcnt gives (empty: no such
+// variable), `values` the variables read, by name. Control characters are
+// seen only in the values read, not in the rest of the header.
+std::string WhyValuesNotCalsLooking(const std::optional<std::u16string>& pictureSize,
+                                    const std::vector<std::pair<std::u16string, std::u16string>>& values);
 
 }  // namespace calsvar
