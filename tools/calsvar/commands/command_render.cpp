@@ -8,6 +8,7 @@
 #include "cals/windows/windows_platform.h"
 #include "tools/calsvar/cli/exit_codes.h"
 #include "tools/calsvar/commands/commands.h"
+#include "tools/calsvar/files/file_arguments.h"
 #include "tools/calsvar/files/file_reading.h"
 #include "tools/calsvar/files/written_file.h"
 #include "tools/calsvar/output/check_report.h"
@@ -34,7 +35,7 @@ std::wstring DefaultPicture(const std::wstring& file, const std::wstring& folder
   if (dot != std::wstring::npos && dot > 0) name.erase(dot);
   name += L".png";
   if (folder.empty()) return file.substr(0, nameStart) + name;
-  const wchar_t separator = folder.find(L'/') != std::wstring::npos ? L'/' : L'\\';
+  const wchar_t separator = SeparatorFor(folder);
   const bool ends = folder.back() == L'/' || folder.back() == L'\\';
   return folder + (ends ? std::wstring() : std::wstring(1, separator)) + name;
 }
@@ -56,6 +57,16 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
                               static_cast<int>(fullB.size()), TRUE) == CSTR_EQUAL;
 }
 
+// What may stand where the picture goes: nothing yet, or a PNG picture
+// (a rendering made before). Anything else, above all a CALS file, is
+// someone's data that a wrong -o must not destroy.
+bool MayReplace(const std::wstring& path) {
+  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+  const UniqueFile file = OpenForReading(path);
+  std::string head;
+  return file.get() != INVALID_HANDLE_VALUE && ReadUpTo(file.get(), head, 8) && head == "\x89PNG\r\n\x1a\n";
+}
+
 std::string SizeText(const cals::picture::RenderResult& render, bool scaled) {
   return std::to_string(render.width) + " x " + std::to_string(render.height) + " pels\t" +
          (scaled ? "grey" : "1 bit per pel");
@@ -74,6 +85,11 @@ int RunRender(const Invocation& inv, Console& console) {
   const std::wstring output = given.empty() || IsFolder(given) ? DefaultPicture(input, given) : given;
   if (SamePath(input, output)) {
     console.Err("calsvar: " + Utf8(output) + " is the CALS file itself: give the picture another name with -o");
+    return kExitUsage;
+  }
+  if (!MayReplace(output)) {
+    console.Err("calsvar: " + Utf8(output) + " is there and is not a PNG picture; render replaces only a picture: "
+                "give another name with -o");
     return kExitUsage;
   }
   const std::unique_ptr<cals::OpenFile> file = cals::WindowsHeaderPlatform().files->OpenForRead(ToUtf16(input));

@@ -202,7 +202,8 @@ int RunReport(const Invocation& inv, IOrvFileFormat* format, Console& console) {
   const FileArguments found = ExpandFileArguments(inv.files, ExtensionFilter(extensions));
   const std::vector<std::wstring>& files = found.files;
   if (files.empty()) return ReportNoCalsFiles(inv.files, extensions, console);
-  const report::ReportPlace place(Utf8(*inv.output), inv.singleFile);
+  const std::wstring folder = ToWide(*inv.output);
+  const report::ReportPlace place(Utf8(folder), inv.singleFile, static_cast<char>(SeparatorFor(folder)));
   if (const std::string why = place.Prepare(); !why.empty()) {
     console.Err("calsvar: " + why);
     return kExitLoadFailed;

@@ -35,11 +35,8 @@ bool IsReportPage(const fs::path& path) {
 
 }  // namespace
 
-ReportPlace::ReportPlace(std::string folder, bool thumbnailsInside)
-    : singleFile(thumbnailsInside),
-      folder_(std::move(folder)),
-      separator_(folder_.find('\\') == std::string::npos && folder_.find('/') != std::string::npos ? '/'
-                                                                                                 : static_cast<char>(fs::path::preferred_separator)) {}
+ReportPlace::ReportPlace(std::string folder, bool thumbnailsInside, char separator)
+    : singleFile(thumbnailsInside), folder_(std::move(folder)), separator_(separator) {}
 
 std::string ReportPlace::SheetName(std::size_t sheet) const {
   char name[32];

@@ -14,8 +14,9 @@ namespace calsvar::report {
 
 class ReportPlace {
  public:
-  // `folder` UTF-8, as typed.
-  ReportPlace(std::string folder, bool singleFile);
+  // `folder` UTF-8, as typed; `separator` the one messages and paths put
+  // after it ('/' or '\\', as the person writes paths).
+  ReportPlace(std::string folder, bool singleFile, char separator);
 
   // Makes the folder (and thumbs/) when missing, and removes the sheets of
   // the report written there before. Empty when the report may be written,
