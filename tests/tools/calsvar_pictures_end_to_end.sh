@@ -41,6 +41,20 @@ for f in drawing-a4.cal blank-page.cal cut.cal; do
   same "render changed $f" "$work/original/$f" "$work/files/$f"
 done
 
+# The bundled samples as calsvar.exe writes them, pel for pel against
+# ImageMagick's decode of the same files (libtiff's Group 4), where it is
+# installed. (The generator's own pictures: page_renderer_test.)
+if [[ -x /usr/bin/convert ]]; then
+  for sample in drawing-a4.cal blank-page.cal unusual-records.cal archive/SCAN-0042.CG4; do
+    expect 0 render "samples/$sample" -o "$work/pictures/sample.png"
+    /usr/bin/convert "samples/$sample" -depth 8 gray:"$work/theirs" &&
+      /usr/bin/convert "$work/pictures/sample.png" -depth 8 gray:"$work/ours" || fail "convert failed on $sample"
+    same "$sample rendered differs from ImageMagick's decode" "$work/theirs" "$work/ours"
+  done
+else
+  echo "skip ImageMagick's decode: /usr/bin/convert is not installed"
+fi
+
 # report: the page, one sheet of thumbnails, exit 1 for the cut file; run
 # again over its own report it replaces it; --single-file needs no thumbs/.
 expect 1 report "$work/files" -o "$work/report"
