@@ -5,18 +5,23 @@
 // check costs: this one asks the plug-in for each file's variables through
 // COM, as get does; the other reads each file once, checks it and draws its
 // thumbnail from the same decode, and writes the thumbnails a sheet at a
-// time (thumbnail_sheet.h). Each fills its own part of the rows.
+// time (thumbnail_sheet.h). Each fills its own part of the rows. The
+// header bytes that list a file's names come from the other thread's read,
+// so that calsvar opens each file once and the plug-in once.
 #include <windows.h>
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "base/version.h"
 #include "cals/conformance/byte_source.h"
+#include "cals/header_layout.h"
 #include "cals/windows/windows_platform.h"
 #include "tools/calsvar/cli/exit_codes.h"
 #include "tools/calsvar/commands/commands.h"
@@ -55,7 +60,7 @@ struct HostView {
 class Inspector {
  public:
   Inspector(const std::vector<std::wstring>& files, const report::ReportPlace& place, std::vector<ReportRow>& rows)
-      : files_(files), place_(place), rows_(rows) {}
+      : files_(files), place_(place), rows_(rows), headers_(files.size()) {}
 
   void Run() {
     try {
@@ -68,7 +73,21 @@ class Inspector {
     } catch (...) {
       failure_ = std::current_exception();
     }
-    finished_.store(true);
+    {
+      const std::lock_guard<std::mutex> lock(headerLock_);
+      finished_.store(true);
+    }
+    headerReady_.notify_all();
+  }
+
+  // The first bytes of file i as this thread read them (fewer than a header
+  // when the file is shorter or could not be read); waits until they are
+  // read. Nullopt when this thread ended before file i.
+  std::optional<std::vector<unsigned char>> TakeHeader(std::size_t i) {
+    std::unique_lock<std::mutex> lock(headerLock_);
+    headerReady_.wait(lock, [&] { return headersRead_ > i || finished_.load(); });
+    if (headersRead_ <= i) return std::nullopt;
+    return std::move(headers_[i]);
   }
 
   std::size_t done() const { return done_.load(); }
@@ -83,6 +102,7 @@ class Inspector {
     ReportRow& row = rows_[i];
     const std::unique_ptr<cals::OpenFile> file = cals::WindowsHeaderPlatform().files->OpenForRead(ToUtf16(files_[i]));
     if (!file) {
+      PublishHeader(i, {});
       unreadable_ = true;
       row.verdict = Verdict::kErrors;
       row.findings.push_back({cals::conformance::Severity::kError, WhyUnreadable(files_[i]), {}, {}, {}});
@@ -92,6 +112,7 @@ class Inspector {
       }
       return;
     }
+    ReadHeader(i, *file);
     cals::conformance::FileSource source(*file);
     const cals::picture::RenderOptions box{kThumbnailBox, kThumbnailBox};
     picture::CheckedPage checked;
@@ -120,6 +141,22 @@ class Inspector {
     }
     row.verdict = VerdictOf(checked.check);
     row.findings = std::move(checked.check.findings);
+  }
+
+  void ReadHeader(std::size_t i, cals::OpenFile& file) {
+    std::vector<unsigned char> header(cals::kHeaderSize);
+    header.resize(file.Read(header.data(), header.size()));
+    file.Seek(0);
+    PublishHeader(i, std::move(header));
+  }
+
+  void PublishHeader(std::size_t i, std::vector<unsigned char> header) {
+    {
+      const std::lock_guard<std::mutex> lock(headerLock_);
+      headers_[i] = std::move(header);
+      headersRead_ = i + 1;
+    }
+    headerReady_.notify_one();
   }
 
   static bool Drawn(cals::picture::RenderStatus status) {
@@ -161,6 +198,10 @@ class Inspector {
   bool unreadable_ = false;
   std::vector<std::string> errors_;
   std::exception_ptr failure_;
+  std::mutex headerLock_;
+  std::condition_variable headerReady_;
+  std::vector<std::vector<unsigned char>> headers_;
+  std::size_t headersRead_ = 0;
 };
 
 // "2026-12-08 07:42 UTC+01:00".
@@ -224,8 +265,10 @@ int RunReport(const Invocation& inv, IOrvFileFormat* format, Console& console) {
     for (std::size_t i = 0; i < files.size(); ++i) {
       const std::size_t shown = std::min(i, inspector.done());
       console.ProgressStep(shown, files.size(), Utf8(files[shown]));
-      const std::vector<unsigned char> header = ReadHeaderBytes(files[i]).value_or(std::vector<unsigned char>());
-      const HRESULT hr = ReadListedVariables(format, listing, files[i], header, views[i].values);
+      std::optional<std::vector<unsigned char>> header = inspector.TakeHeader(i);
+      if (!header) header = ReadHeaderBytes(files[i]);
+      if (!header) header.emplace();
+      const HRESULT hr = ReadListedVariables(format, listing, files[i], *header, views[i].values);
       if (FAILED(hr)) {
         console.Err("calsvar: " + ExplainLoadFailure(files[i], hr));
         views[i].loadFailure = "the plug-in " + ExplainLoadFailureReason(files[i], hr);

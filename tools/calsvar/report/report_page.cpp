@@ -182,7 +182,7 @@ std::string ReportPage(const ReportContext& context, std::span<const ReportRow> 
     html += "</tr>\n";
   }
   html +=
-      "</tbody>\n</table>\n<dialog id=\"zoom\" aria-label=\"Larger picture\"><div id=\"zoomed\"></div>"
+      "</tbody>\n</table>\n<dialog id=\"zoom\" aria-label=\"Larger picture\"><div id=\"zoomed\"><img alt=\"\"></div>"
       "<p><code id=\"zoom-path\"></code><br>The thumbnail enlarged; the page at full size: "
       "<code id=\"zoom-command\"></code></p></dialog>\n<script>";
   html += kReportScript;

@@ -25,7 +25,8 @@ summary { cursor: pointer; }
 details { min-width: 16em; }
 dialog { padding: 0.5em; border: 1px solid #888; }
 td.picture img.cell { object-fit: none; }
-#zoomed { background: #fff no-repeat; border: 1px solid #bbb; }
+#zoomed { overflow: hidden; background: #fff; border: 1px solid #bbb; }
+#zoomed img { display: block; height: auto; image-rendering: auto; }
 dialog p { margin: 0.5em 0 0; }
 )css";
 
@@ -77,6 +78,7 @@ const char* const kReportScript = R"js(
   // shows it, with the command that renders the page at full size.
   var zoom = document.getElementById('zoom');
   var zoomed = document.getElementById('zoomed');
+  var larger = zoomed.querySelector('img');
   body.addEventListener('click', function (event) {
     var link = event.target.closest('a.zoom');
     if (!link) return;
@@ -86,9 +88,9 @@ const char* const kReportScript = R"js(
     var scale = Math.max(1, Math.min(4, window.innerWidth * 0.9 / width, window.innerHeight * 0.75 / height));
     zoomed.style.width = Math.round(width * scale) + 'px';
     zoomed.style.height = Math.round(height * scale) + 'px';
-    zoomed.style.backgroundImage = 'url("' + image.currentSrc.replace(/"/g, '%22') + '")';
-    zoomed.style.backgroundSize = Math.round((image.naturalWidth || width) * scale) + 'px auto';
-    zoomed.style.backgroundPosition = '0 ' + Math.round(-top * scale) + 'px';
+    larger.src = image.currentSrc;
+    larger.style.width = Math.round((image.naturalWidth || width) * scale) + 'px';
+    larger.style.marginTop = Math.round(-top * scale) + 'px';
     document.getElementById('zoom-path').textContent = image.alt;
     document.getElementById('zoom-command').textContent = 'calsvar render "' + image.alt + '"';
     zoom.showModal();
