@@ -151,7 +151,7 @@ def check_page(page, single_file):
     shown = driver.execute_script("""
         var z = document.getElementById('zoomed'), i = document.querySelector('#files tbody tr:not([hidden]) img');
         return {open: document.getElementById('zoom').open, width: z.offsetWidth, thumb: i.width,
-                picture: z.style.backgroundImage.indexOf(i.currentSrc) >= 0,
+                picture: z.querySelector('img').src == i.currentSrc,
                 command: document.getElementById('zoom-command').textContent, path: i.alt};""")
     check(mode + ": a click shows the thumbnail enlarged", shown["open"] and shown["picture"] and
           shown["width"] > shown["thumb"], shown)
