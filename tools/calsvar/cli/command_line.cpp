@@ -314,8 +314,8 @@ std::string UsageText(unsigned codePage) {
          "     check-config: a section would make loads fail; check and report: a file has an error;\n"
          "     render: the raster is not whole, or there is no picture; doctor: a check found an error\n"
          "  2  usage error, including a --shared-folder that does not exist and a table that cannot be used\n"
-         "  3  a file could not be loaded, read or saved, no CALS file was found, --version found no\n"
-         "     plug-in, or a picture or report could not be written\n";
+         "  3  a file could not be loaded or saved, no CALS file was found, or --version found no plug-in;\n"
+         "     render and report: a file could not be read, or a picture or page could not be written\n";
 }
 
 }  // namespace calsvar
