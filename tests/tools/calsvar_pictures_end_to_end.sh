@@ -37,6 +37,13 @@ EOF
 png "$work/files/drawing-a4.png" 1654 2339 1
 png "$work/pictures/small.png" 200 283 8
 png "$work/pictures/cut.png" 1654 2339 1
+# A file with no picture size leaves the picture of an earlier run as it was.
+{ head -c 1024 samples/drawing-a4.cal; printf '%-128s' 'rpelcnt:'; tail -c +1153 samples/drawing-a4.cal; } \
+  >"$work/no-size.cal"
+cp "$work/pictures/small.png" "$work/pictures/kept.png"
+expect 1 render "$work/no-size.cal" -o "$work/pictures/small.png"
+has err "no picture to render"
+same "a failed render changed the picture there" "$work/pictures/kept.png" "$work/pictures/small.png"
 for f in drawing-a4.cal blank-page.cal cut.cal; do
   same "render changed $f" "$work/original/$f" "$work/files/$f"
 done
