@@ -9,8 +9,9 @@
 # per operation, the memory of one opened file, peak resident memory, what
 # one Save costs, and instruction counts per file; and the raster check:
 # calsvar check per file over the corpus, and the decode throughput of its
-# Group 4 decoder against libtiff on the same pages; and the thumbnails of
-# calsvar report against ImageMagick's convert -thumbnail, per file.
+# Group 4 decoder against libtiff on the same pages; the thumbnails of
+# calsvar report against ImageMagick's convert -thumbnail, per file; and
+# calsvar report over the corpus against calsvar check over it.
 #
 #   scripts/bench.sh            full run (10,000 files; about 45 minutes here)
 #   scripts/bench.sh --quick    1,000 files, fewer rounds: checks that
@@ -369,6 +370,25 @@ thumbs_load_after=$(load_average)
 thumbs_bytes=$(awk '{ print $6 }' <<<"$thumbs_made")
 convert_bytes=$(stat -c %s "$out/thumb-convert.png")
 
+log "calsvar report over the corpus against calsvar check over it (load: $(load_average))"
+report_load_before=$(load_average)
+report_dir=$out/report
+report_single=$out/report-single
+rm -rf "$report_dir" "$report_single"
+# Both exit 1: the corpus has files with errors on purpose. The report is
+# written over the one of the round before, as a user runs it again.
+time_group report --shell=none --ignore-failure \
+  "$WINE_BIN $calsvar_exe report $q_corpus -o '$(windows_path "$out")\\report'" \
+  "$WINE_BIN $calsvar_exe report $q_corpus -o '$(windows_path "$out")\\report-single' --single-file" \
+  "$WINE_BIN $calsvar_exe check $q_corpus"
+report_load_after=$(load_average)
+report_rows=$(grep -c '<tr data-verdict=' "$report_dir/index.html")
+[[ $report_rows == "$files" ]] || die "calsvar report made $report_rows rows for $files files"
+report_bytes=$(du -sb "$report_dir" | cut -f1)
+report_single_bytes=$(stat -c %s "$report_single/index.html")
+peak_report=$(/usr/bin/time -f '%M' -o "$raw/peak-report.txt" "$WINE_BIN" "$calsvar_exe" report "$win_corpus" \
+  -o "$(windows_path "$out")\\report" >/dev/null 2>&1; tail -1 "$raw/peak-report.txt")
+
 # ---------------------------------------------------------------- memory
 
 log "memory: one opened file, and peak resident memory of calsvar get"
@@ -586,6 +606,23 @@ wine_per_file() { awk -v s="$(net "$1" "$m_start")" -v n="$files" 'BEGIN { print
     "$(ratio "$convert_per_file" "$(awk -v s="$m_thumbs_one" -v n="$sample" 'BEGIN { print s / n }')")"
   printf '\nPNG bytes per thumbnail: %s on average (%s files); convert'"'"'s thumbnail of the last sampled file: %s bytes.\n' \
     "$(awk -v b="$thumbs_bytes" -v n="$files" 'BEGIN { printf "%.0f", b / n }')" "$files" "$convert_bytes"
+
+  m_report=$(median_of report 0)
+  m_report_single=$(median_of report 1)
+  m_report_check=$(median_of report 2)
+  printf '\n## calsvar report, under Wine\n\nLoad average before / after: %s / %s.\n\n' \
+    "$report_load_before" "$report_load_after"
+  table_head
+  row report 0 "$files" "calsvar report FOLDER -o DIR" "Wine process start, COM start-up, folder walk; per file: the variables through the plug-in (one load, as get), on a second thread one read, check and decode that also draws the 200 x 200 thumbnail; the thumbnails written 64 to a sheet; the page"
+  row report 1 "$files" "calsvar report FOLDER -o DIR --single-file" "the same with each thumbnail a PNG of its own inside the page (base64)"
+  row report 2 "$files" "calsvar check FOLDER (same rounds)" "as in the check table above"
+  printf '\n| Comparison | Ratio | Goal |\n|---|---:|---|\n'
+  printf '| report / check | %s | below 2 |\n' "$(ratio "$m_report" "$m_report_check")"
+  printf '| report --single-file / check | %s | |\n' "$(ratio "$m_report_single" "$m_report_check")"
+  printf '| convert per file / report per file | %s | at least 10 |\n' \
+    "$(ratio "$convert_per_file" "$(awk -v s="$(net "$m_report" "$m_start")" -v n="$files" 'BEGIN { print s / n }')")"
+  printf '\nThe report: %s bytes with its sheets; --single-file: %s bytes. Peak resident memory of calsvar report over %s files: %s KiB.\n' \
+    "$report_bytes" "$report_single_bytes" "$files" "$peak_report"
 
   printf '\n## Memory\n\n'
   printf '| Figure | Value |\n|---|---:|\n'

@@ -72,7 +72,8 @@ std::string Count(std::uint64_t n, const char* unit) {
 
 class RasterChecker {
  public:
-  RasterChecker(FileReport& report, const std::string& rorient) : report_(report), rorient_(rorient) {}
+  RasterChecker(FileReport& report, const std::string& rorient, RasterLines* lines)
+      : report_(report), rorient_(rorient), lines_(lines) {}
 
   void Run(RasterSource& source) {
     const std::int32_t width = *report_.width;
@@ -82,6 +83,7 @@ class RasterChecker {
       const LineOutcome outcome = decoder.DecodeLine();
       if (outcome == LineOutcome::kDecoded) {
         ++report_.linesDecoded;
+        if (lines_ != nullptr) lines_->Line(decoder.Changes());
         continue;
       }
       const std::int64_t done = report_.linesDecoded;
@@ -153,11 +155,12 @@ class RasterChecker {
 
   FileReport& report_;
   const std::string& rorient_;
+  RasterLines* lines_;
 };
 
 }  // namespace
 
-FileReport CheckFile(ByteSource& file) {
+FileReport CheckFile(ByteSource& file, RasterLines* lines) {
   FileReport report;
   std::array<std::uint8_t, kHeaderSize> header{};
   std::size_t have = 0;
@@ -201,7 +204,8 @@ FileReport CheckFile(ByteSource& file) {
     report.fileSize = kHeaderSize + raster.handedOut();
     return report;
   }
-  RasterChecker checker(report, checked.rorient);
+  if (lines != nullptr) lines->Begin(*report.width, *report.height, checked.rorient);
+  RasterChecker checker(report, checked.rorient, lines);
   checker.Run(raster);
   while (!raster.Next().empty()) {
   }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,21 @@ struct FileReport {
   std::uint64_t fileSize = 0;
 };
 
+// Sees the raster as the check decodes it, so that a caller can draw the
+// page from the same decode (calsvar render and report).
+class RasterLines {
+ public:
+  virtual ~RasterLines() = default;
+  // Before the first line, when rpelcnt gives a size to decode against;
+  // `rorient` as HeaderReport gives it.
+  virtual void Begin(std::int32_t width, std::int32_t height, const std::string& rorient) = 0;
+  // Each line decoded, as Group4Decoder::Changes gives it.
+  virtual void Line(std::span<const std::int32_t> changes) = 0;
+};
+
 // Reads `file` to its end once, in its own pieces; memory stays bounded by
-// two raster lines whatever the header claims.
-FileReport CheckFile(ByteSource& file);
+// two raster lines whatever the header claims. `lines`, when given, sees
+// every line decoded.
+FileReport CheckFile(ByteSource& file, RasterLines* lines = nullptr);
 
 }  // namespace cals::conformance

@@ -16,7 +16,7 @@ AreaScaler::AreaScaler(std::int32_t width, std::int32_t height, std::int32_t sca
       out_(out),
       lineCover_(static_cast<std::size_t>(scaledWidth)),
       rowCover_(static_cast<std::size_t>(scaledWidth)),
-      grey_(static_cast<std::size_t>(scaledWidth)) {}
+      grey_(static_cast<std::size_t>(scaledWidth), std::uint8_t{255}) {}
 
 void AreaScaler::AddCoverage(std::size_t column, std::uint32_t amount) {
   if (lineCover_[column] == 0) touched_.push_back(column);
@@ -43,22 +43,27 @@ void AreaScaler::Cover(std::int32_t from, std::int32_t to) {
 
 bool AreaScaler::EmitRow() {
   // The white share of each pel's area, rounded to 0..255: in integers while
-  // 255 times the area fits (any real page), else in floating point.
+  // 255 times the area fits (any real page), else in floating point. Only
+  // the columns that something black touched are worked out: the rest of
+  // the row is white, as grey_ holds it between rows.
   const auto area = static_cast<std::uint64_t>(width_) * static_cast<std::uint64_t>(height_);
   const bool exact = area <= (std::uint64_t{1} << 55);
-  for (std::size_t j = 0; j < grey_.size(); ++j) {
+  for (const std::size_t j : rowTouched_) {
     const std::uint64_t black = rowCover_[j];
-    if (black == 0) {
-      grey_[j] = 255;
-    } else if (exact) {
+    if (exact) {
       grey_[j] = static_cast<std::uint8_t>((255 * (area - black) + area / 2) / area);
     } else {
       grey_[j] = static_cast<std::uint8_t>(std::lround(255.0 * static_cast<double>(area - black) / static_cast<double>(area)));
     }
   }
-  std::fill(rowCover_.begin(), rowCover_.end(), 0);
   ++row_;
-  return out_.Row(grey_);
+  const bool ok = out_.Row(grey_);
+  for (const std::size_t j : rowTouched_) {
+    grey_[j] = 255;
+    rowCover_[j] = 0;
+  }
+  rowTouched_.clear();
+  return ok;
 }
 
 bool AreaScaler::AddLine(std::span<const std::int32_t> changes) {
@@ -74,7 +79,10 @@ bool AreaScaler::AddLine(std::span<const std::int32_t> changes) {
     const std::int64_t rowTop = row_ * height_;
     const std::int64_t rowBottom = rowTop + height_;
     const auto share = static_cast<std::uint64_t>(std::min(bottom, rowBottom) - std::max(top, rowTop));
-    for (const std::size_t column : touched_) rowCover_[column] += lineCover_[column] * share;
+    for (const std::size_t column : touched_) {
+      if (rowCover_[column] == 0 && share > 0) rowTouched_.push_back(column);
+      rowCover_[column] += lineCover_[column] * share;
+    }
     if (rowBottom > bottom) break;  // the row goes on below this line
     ok = EmitRow();
     if (rowBottom == bottom) break;

@@ -45,7 +45,8 @@ class AreaScaler final : public LineRenderer {
   std::vector<std::uint32_t> lineCover_;  // per result column: black width of this line, in grid units
   std::vector<std::size_t> touched_;      // the columns of lineCover_ above 0
   std::vector<std::uint64_t> rowCover_;   // per result column: black area of the row so far
-  std::vector<std::uint8_t> grey_;
+  std::vector<std::size_t> rowTouched_;   // the columns of rowCover_ above 0
+  std::vector<std::uint8_t> grey_;        // the row handed out; white between rows
 };
 
 }  // namespace cals::picture

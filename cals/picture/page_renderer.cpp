@@ -2,15 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
-#include <optional>
 
 #include "cals/conformance/header_rules.h"
 #include "cals/header_layout.h"
-#include "cals/picture/area_scaler.h"
-#include "cals/picture/bilevel_painter.h"
-#include "cals/picture/orientation.h"
-#include "cals/picture/oriented_page.h"
+#include "cals/picture/page_drawing.h"
 
 namespace cals::picture {
 namespace {
@@ -34,47 +29,6 @@ class RasterSource final : public ByteSource {
   ByteSource& file_;
 };
 
-struct Size {
-  std::int64_t width;
-  std::int64_t height;
-};
-
-// Fits `page` in the box (0: no limit that way), proportions kept, at
-// least one pel each way.
-Size Fitted(Size page, const RenderOptions& options) {
-  const std::int64_t boxWidth = options.maxWidth;
-  const std::int64_t boxHeight = options.maxHeight;
-  const bool byWidth = boxHeight == 0 || (boxWidth != 0 && boxWidth * page.height <= boxHeight * page.width);
-  if (byWidth) return {boxWidth, std::max<std::int64_t>(1, (page.height * boxWidth + page.width / 2) / page.width)};
-  return {std::max<std::int64_t>(1, (page.width * boxHeight + page.height / 2) / page.height), boxHeight};
-}
-
-std::string ShownAsStored(const std::string& rorient) {
-  return "rorient \"" + rorient +
-         "\" is not one of the eight orientations the standard allows (pel path 000, 090, 180 or 270; line "
-         "progression 090 or 270): the page is shown as stored";
-}
-
-// Decodes the stored lines into `lines`, then hatches what did not come.
-void Decode(ByteSource& raster, std::int32_t width, std::int32_t height, LineRenderer& lines, RenderResult& result) {
-  conformance::Group4Decoder decoder(raster, width);
-  result.status = RenderStatus::kWhole;
-  while (result.linesDecoded < height) {
-    const LineOutcome outcome = decoder.DecodeLine();
-    if (outcome != LineOutcome::kDecoded) {
-      result.status = lines.HatchRest() ? RenderStatus::kCut : RenderStatus::kSinkFailed;
-      result.stop = outcome;
-      result.problem = decoder.Problem();
-      return;
-    }
-    ++result.linesDecoded;
-    if (!lines.AddLine(decoder.Changes())) {
-      result.status = RenderStatus::kSinkFailed;
-      return;
-    }
-  }
-}
-
 }  // namespace
 
 RenderResult RenderPage(ByteSource& file, const RenderOptions& options, PageSink& sink) {
@@ -93,56 +47,23 @@ RenderResult RenderPage(ByteSource& file, const RenderOptions& options, PageSink
   const conformance::HeaderReport checked = conformance::CheckHeader(header);
   result.rorient = checked.rorient;
   if (!checked.width || !checked.height) return result;
-  const std::int32_t width = *checked.width;
-  const std::int32_t height = *checked.height;
-  result.storedWidth = width;
-  result.storedHeight = height;
 
-  Orientation orientation;
-  if (const std::optional<Orientation> parsed = ParseOrientation(checked.rorient)) {
-    orientation = *parsed;
-    result.turned = true;
-  } else if (!checked.rorient.empty()) {
-    result.note = ShownAsStored(checked.rorient);
-  }
-  const PageLayout page(orientation, width, height);
-  result.pageWidth = page.width();
-  result.pageHeight = page.height();
-  const bool scaled = options.maxWidth > 0 || options.maxHeight > 0;
-  const PelFormat format = scaled ? PelFormat::kGrey : PelFormat::kBilevel;
-  const Size shown = scaled ? Fitted({page.width(), page.height()}, options) : Size{page.width(), page.height()};
-  // The rendered page as it is stored, before it is turned.
-  const Size stored = page.Transposed() ? Size{shown.height, shown.width} : shown;
-  const auto pels = static_cast<std::uint64_t>(shown.width) * static_cast<std::uint64_t>(shown.height);
-  if (shown.width > INT32_MAX || shown.height > INT32_MAX || pels > kMaxRenderedPels) {
-    result.status = RenderStatus::kTooLarge;
-    result.note = "the page would have " + std::to_string(shown.width) + " x " + std::to_string(shown.height) +
-                  " pels, more than can be rendered: give a smaller width";
-    return result;
-  }
-  const auto storedWidth = static_cast<std::int32_t>(stored.width);
-  const auto storedHeight = static_cast<std::int32_t>(stored.height);
-  if (const std::uint64_t held = OrientedPage::HeldBytes(orientation, storedWidth, storedHeight, format);
-      held > kMaxHeldBytes) {
-    result.status = RenderStatus::kTooLarge;
-    result.note = "turning the page as rorient says would hold " + std::to_string(held >> 20) +
-                  " MiB, more than the " + std::to_string(kMaxHeldBytes >> 20) + " MiB allowed: give a smaller width";
-    return result;
-  }
-  result.width = static_cast<std::int32_t>(shown.width);
-  result.height = static_cast<std::int32_t>(shown.height);
-
-  OrientedPage oriented(orientation, sink);
-  oriented.Start(storedWidth, storedHeight, format);
-  std::unique_ptr<LineRenderer> lines;
-  if (scaled) {
-    lines = std::make_unique<AreaScaler>(width, height, storedWidth, storedHeight, oriented);
-  } else {
-    lines = std::make_unique<BilevelPainter>(width, height, oriented);
-  }
+  PageDrawing drawing(options, sink);
+  drawing.Begin(*checked.width, *checked.height, checked.rorient);
+  if (drawing.status() != RenderStatus::kWhole) return drawing.Finish();
   RasterSource raster(piece, file);
-  Decode(raster, width, height, *lines, result);
-  if (result.status != RenderStatus::kSinkFailed && !oriented.Finish()) result.status = RenderStatus::kSinkFailed;
+  conformance::Group4Decoder decoder(raster, *checked.width);
+  LineOutcome outcome = LineOutcome::kDecoded;
+  for (std::int64_t line = 0; line < *checked.height && drawing.status() == RenderStatus::kWhole; ++line) {
+    outcome = decoder.DecodeLine();
+    if (outcome != LineOutcome::kDecoded) break;
+    drawing.Line(decoder.Changes());
+  }
+  result = drawing.Finish();
+  if (result.status == RenderStatus::kCut) {
+    result.stop = outcome;
+    result.problem = outcome == LineOutcome::kInvalid ? decoder.Problem() : std::string();
+  }
   return result;
 }
 

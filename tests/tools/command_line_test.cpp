@@ -78,6 +78,33 @@ TEST(CommandLine, CheckConfigTakesAnOptionalFile) {
   EXPECT_EQ(Parsed({u"check-config", u"--json", u"my.ini"}).configFile, u"my.ini");
 }
 
+TEST(CommandLine, RenderAndReportTakeTheirOwnOptions) {
+  auto inv = Parsed({u"render", u"a.cal", u"-o", u"a.png", u"--width=800"});
+  EXPECT_EQ(inv.command, Command::kRender);
+  EXPECT_EQ(inv.output, u"a.png");
+  EXPECT_EQ(inv.width, 800);
+  inv = Parsed({u"report", u"dir", u"b.cal", u"--output=out", u"--single-file"});
+  EXPECT_EQ(inv.files, (std::vector<std::u16string>{u"dir", u"b.cal"}));
+  EXPECT_TRUE(inv.singleFile);
+  const struct {
+    std::vector<std::u16string> args;
+    const char* error;
+  } refused[] = {
+      {{u"render"}, "takes one CALS file"},
+      {{u"render", u"a.cal", u"b.cal"}, "takes one CALS file"},
+      {{u"render", u"a.cal", u"--width", u"0"}, "above 0"},
+      {{u"render", u"a.cal", u"--width", u"wide"}, "whole number"},
+      {{u"render", u"a.cal", u"-o"}, "-o needs"},
+      {{u"render", u"a.cal", u"--single-file"}, "belongs to the report command"},
+      {{u"report", u"dir"}, "needs -o DIR"},
+      {{u"report", u"-o", u"out"}, "at least one"},
+      {{u"report", u"dir", u"-o", u"out", u"--width", u"9"}, "belongs to the render command"},
+      {{u"report", u"dir", u"-o", u"out", u"--json"}, "no use with render and report"},
+      {{u"get", u"a.cal", u"-o", u"x"}, "belongs to the render and report commands"},
+  };
+  for (const auto& c : refused) EXPECT_NE(ErrorOf(c.args).find(c.error), std::string::npos) << c.error;
+}
+
 TEST(CommandLine, NoCommandOrHelpGivesHelp) {
   EXPECT_EQ(Parsed({}).command, Command::kHelp);
   EXPECT_EQ(Parsed({u"get", u"--help"}).command, Command::kHelp);

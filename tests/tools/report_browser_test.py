@@ -2,14 +2,16 @@
 """A report page in a real browser: Debian's Chromium, headless, driven
 through chromedriver by python3-selenium.
 
-  report_browser_test.py PICTURE_PROBE SAMPLES_DIR WORK_DIR
+  report_browser_test.py CALSVAR SAMPLES_DIR WORK_DIR
 
-A page over the bundled samples, a cut copy of one (an error) and a copy
-turned by rorient, with thumbnails beside it, and the same page with them
-inside it (--single-file). In each: no console error, every thumbnail loads,
-nothing comes from outside; sorting by a column and filtering by verdict and
-text change the rows as expected; a click shows the larger picture. A
-screenshot of the page goes to WORK_DIR/report.png.
+CALSVAR: the program that writes the report (./calsvar, which runs
+calsvar.exe under Wine). A page over the bundled samples, a cut copy of one
+(an error) and a copy turned by rorient, with thumbnails beside it, and the
+same page with them inside it (--single-file). In each: no console error,
+every thumbnail loads, nothing comes from outside; sorting by a column and
+filtering by verdict and text change the rows as expected; a click shows the
+thumbnail enlarged with the command that renders the page. A screenshot of
+the page goes to WORK_DIR/report.png.
 Exit 0 passed, 1 failed, 77 skipped (Chromium, chromedriver or
 python3-selenium missing).
 """
@@ -19,7 +21,7 @@ import subprocess
 import sys
 import tempfile
 
-probe, samples, work = sys.argv[1:4]
+calsvar, samples, work = sys.argv[1:4]
 chromium, chromedriver = shutil.which("chromium"), shutil.which("chromedriver")
 try:
     from selenium import webdriver
@@ -28,6 +30,10 @@ try:
     from selenium.webdriver.support.ui import Select, WebDriverWait
 except ImportError:
     webdriver = None
+try:
+    import png
+except ImportError:
+    png = None
 if not (chromium and chromedriver and webdriver):
     print("skipped: needs chromium, chromium-driver and python3-selenium")
     sys.exit(77)
@@ -99,6 +105,17 @@ def check_page(page, single_file):
     fetched = driver.execute_script("return performance.getEntriesByType('resource').map(e => e.name)")
     check(mode + ": nothing from outside", all(url.startswith(("file:", "data:")) for url in fetched), fetched)
 
+    if not single_file and png:  # each row's part of the sheet is its own file's picture
+        cells = driver.execute_script("""return Array.from(document.querySelectorAll('#files tbody tr')).map(r => {
+            var i = r.querySelector('img'); return [r.cells[1].textContent, i.getAttribute('src'), +i.dataset.top,
+            i.width, i.height];});""")
+        blank = {}
+        for path, src, top, width, height in cells:
+            _, _, rows, _ = png.Reader(filename=os.path.join(page, src)).asDirect()
+            part = [row[:width] for row in list(rows)[top:top + height]]
+            blank[os.path.basename(path)] = all(v == 255 for row in part for v in row)
+        check(mode + ": the sheet's cells are the rows' pictures", blank == {
+            os.path.basename(path): "blank-page" in path for path in files}, blank)
     paths = [row["path"] for row in shown_rows()]
     click_head("File")
     check(mode + ": File sorts up", [row["path"] for row in shown_rows()] == sorted(paths, key=str.lower))
@@ -131,11 +148,15 @@ def check_page(page, single_file):
     first = driver.find_element(By.CSS_SELECTOR, "#files tbody tr:not([hidden]) a.zoom")
     driver.execute_script("arguments[0].scrollIntoView()", first)
     first.click()
-    wait.until(lambda _: driver.execute_script(
-        "var d = document.getElementById('zoom'); return d.open && d.querySelector('img').complete"))
-    width = driver.execute_script("return document.querySelector('#zoom img').naturalWidth")
-    check(mode + ": a click shows the larger picture", width == (200 if single_file else 1000) or
-          (width > 0 and single_file), width)
+    shown = driver.execute_script("""
+        var z = document.getElementById('zoomed'), i = document.querySelector('#files tbody tr:not([hidden]) img');
+        return {open: document.getElementById('zoom').open, width: z.offsetWidth, thumb: i.width,
+                picture: z.querySelector('img').src == i.currentSrc,
+                command: document.getElementById('zoom-command').textContent, path: i.alt};""")
+    check(mode + ": a click shows the thumbnail enlarged", shown["open"] and shown["picture"] and
+          shown["width"] > shown["thumb"], shown)
+    check(mode + ": and the command for the full page", shown["command"] == 'calsvar render "%s"' % shown["path"],
+          shown["command"])
     driver.find_element(By.ID, "zoom").click()
     check(mode + ": a click closes it", not driver.execute_script("return document.getElementById('zoom').open"))
 
@@ -147,8 +168,11 @@ try:
     for single_file in [False, True]:
         page = os.path.join(work, "single-file" if single_file else "page")
         shutil.rmtree(page, ignore_errors=True)
-        subprocess.run([probe, "report", page] + (["--single-file"] if single_file else []) + list(files),
-                       check=True)
+        made = subprocess.run([calsvar, "report"] + list(files) + ["-o", page] +
+                              (["--single-file"] if single_file else []), capture_output=True, text=True)
+        check("calsvar report exits 1 for the files with errors", made.returncode == 1, made.stderr)
+        if not os.path.exists(os.path.join(page, "index.html")):
+            continue
         check_page(page, single_file)
 finally:
     driver.quit()

@@ -33,3 +33,16 @@ add_test(NAME calsvar_doctor_end_to_end
 set_tests_properties(calsvar_doctor_end_to_end PROPERTIES
   ENVIRONMENT "MIROTEX_VERSION=${PROJECT_VERSION};CALSVAR_BUILD_DIR=${CMAKE_BINARY_DIR};CALSVAR_PREFIX=${CMAKE_BINARY_DIR}/calsvar-doctor-test-prefix"
   TIMEOUT 600)
+
+# calsvar render and report end to end, and the report of the samples that
+# calsvar report writes, opened in headless Chromium (skipped, exit 77,
+# where Chromium, chromedriver or python3-selenium is missing).
+add_test(NAME calsvar_pictures_end_to_end
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/calsvar_pictures_end_to_end.sh)
+find_program(MIROTEX_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH)
+add_test(NAME calsvar_report_browser
+  COMMAND ${MIROTEX_PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/report_browser_test.py
+          ${PROJECT_SOURCE_DIR}/calsvar ${PROJECT_SOURCE_DIR}/samples ${CMAKE_BINARY_DIR}/report-browser)
+set_tests_properties(calsvar_pictures_end_to_end calsvar_report_browser PROPERTIES
+  ENVIRONMENT "CALSVAR_BUILD_DIR=${CMAKE_BINARY_DIR};CALSVAR_PREFIX=${CMAKE_BINARY_DIR}/calsvar-pictures-test-prefix;CALSVAR_NO_BUILD=1"
+  RESOURCE_LOCK calsvar-pictures-test-prefix SKIP_RETURN_CODE 77 TIMEOUT 600)

@@ -15,6 +15,8 @@ add_library(calsvar_win STATIC
   commands/command_get.cpp
   commands/command_info.cpp
   commands/command_registration.cpp
+  commands/command_render.cpp
+  commands/command_report.cpp
   commands/command_set.cpp
   commands/command_set_from.cpp
   commands/command_version.cpp
@@ -31,11 +33,13 @@ add_library(calsvar_win STATIC
   files/file_reading.cpp
   files/full_path.cpp
   files/header_bytes.cpp
+  files/written_file.cpp
   output/console.cpp
   output/hresult_text.cpp
   output/shown_paths.cpp
   plugin/dll_version.cpp
   plugin/exposed_names.cpp
+  plugin/listed_variables.cpp
   plugin/load_failure.cpp
   plugin/opened_file.cpp
   plugin/plugin_connection.cpp
@@ -45,7 +49,7 @@ add_library(calsvar_win STATIC
   plugin/write_tally.cpp
   writing/code_page_check.cpp)
 target_link_libraries(calsvar_win PUBLIC
-  calsvar_portable cals_conformance cals_win cals_core convert_win host_idl mirotex_idl project_version ole32 oleaut32
+  calsvar_portable calsvar_picture calsvar_report cals_conformance cals_win cals_core convert_win host_idl mirotex_idl project_version ole32 oleaut32
   uuid version PRIVATE mirotex_warnings)
 
 add_executable(calsvar commands/main.cpp)

@@ -25,6 +25,8 @@ std::optional<Command> CommandNamed(std::u16string_view word) {
   if (word == u"help") return Command::kHelp;
   if (word == u"check") return Command::kCheck;
   if (word == u"doctor") return Command::kDoctor;
+  if (word == u"render") return Command::kRender;
+  if (word == u"report") return Command::kReport;
   return std::nullopt;
 }
 
@@ -138,6 +140,17 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
       auto value = takeValue();
       if (!value || value->empty()) return Fail("--name needs a variable name");
       inv.names.push_back(std::move(*value));
+    } else if (option == u"-o" || option == u"--output") {
+      auto value = takeValue();
+      if (!value || value->empty()) return Fail("-o needs a file (render) or a folder (report) to write to");
+      inv.output = std::move(*value);
+    } else if (option == u"--width") {
+      auto value = takeValue();
+      auto width = value ? ParseInt32(*value) : std::nullopt;
+      if (!width || *width < 1) return Fail("--width needs a whole number of pels above 0, e.g. --width 800");
+      inv.width = *width;
+    } else if (option == u"--single-file" && !inlineValue) {
+      inv.singleFile = true;
     } else if (option == u"--date-style") {
       auto value = takeValue();
       auto style = value ? ParseInt32(*value) : std::nullopt;
@@ -163,6 +176,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     return Fail("--dry-run, --force, --allow-control and --from belong to the set command");
   }
   if (inv.fromTable && inv.dateStyle != 0) return Fail("--date-style has no use with --from: table values are text");
+  const bool pictures = inv.command == Command::kRender || inv.command == Command::kReport;
+  if (inv.output && !pictures) return Fail("-o belongs to the render and report commands");
+  if (inv.width != 0 && inv.command != Command::kRender) return Fail("--width belongs to the render command");
+  if (inv.singleFile && inv.command != Command::kReport) return Fail("--single-file belongs to the report command");
+  if (inv.json && pictures) return Fail("--json has no use with render and report: they write pictures and a page");
 
   switch (inv.command) {
     case Command::kHelp:
@@ -197,6 +215,15 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::u16string>& args) {
     }
     case Command::kCheck:
       if (operands.empty()) return Fail("check needs at least one CALS file or folder");
+      inv.files = std::move(operands);
+      break;
+    case Command::kRender:
+      if (operands.size() != 1) return Fail("render takes one CALS file");
+      inv.files = std::move(operands);
+      break;
+    case Command::kReport:
+      if (operands.empty()) return Fail("report needs at least one CALS file or folder");
+      if (!inv.output) return Fail("report needs -o DIR, the folder to write the report into");
       inv.files = std::move(operands);
       break;
     case Command::kCheckConfig:
@@ -247,6 +274,17 @@ std::string UsageText(unsigned codePage) {
          "      the code pages): one line ok|warning|error<TAB>what<TAB>what was found and the fix per\n"
          "      check; --dll: the DLL that should be registered (default: mirotex.dll beside calsvar.exe).\n"
          "      Run it first when the host shows no variables\n"
+         "  calsvar render FILE [-o OUT.png] [--width N]\n"
+         "      the page as a PNG picture, the right way up as rorient says: at full size one bit per pel,\n"
+         "      with --width scaled to N pels across in grey (area averaging keeps thin lines). Default OUT:\n"
+         "      FILE's name with .png for its extension, beside it, or in the folder -o names; only a PNG\n"
+         "      picture is replaced. A raster that stops decoding is drawn as far as it decodes, the rest\n"
+         "      hatched, and check's error printed (exit 1)\n"
+         "  calsvar report FILE... -o DIR [--single-file]\n"
+         "      one web page over the files, DIR/index.html, with thumbnails in DIR/thumbs/: per file its\n"
+         "      picture, path, size in pels and inches, the variables the host sees and check's verdict;\n"
+         "      sorting and filtering in the page, nothing fetched from outside it. DIR: new, empty, or a\n"
+         "      report written before, which it replaces. --single-file: the thumbnails inside the page\n"
          "options:\n"
          "  --dll PATH       use this plug-in DLL directly instead of the registered one\n"
          "  --dry-run        check everything and show NAME<TAB>old<TAB>new and the records a save would\n"
@@ -254,6 +292,9 @@ std::string UsageText(unsigned codePage) {
          "  --force          write also into a file that does not look like a CALS header, a new picture\n"
          "                   size, or a header that other readers refuse\n"
          "  --allow-control  let values hold control characters (tabs, line breaks)\n"
+         "  -o PATH          render: the PNG file to write; report: the folder to write the page into\n"
+         "  --width N        render: scale the page to N pels across, in grey\n"
+         "  --single-file    report: put the thumbnails into the page itself\n"
          "  -h, --help       this text\n"
          "FILE may be a folder: its files with the format's extensions, in all subfolders; links and\n"
          "junctions (reparse points) to folders are not followed, as find does not follow them.\n"
@@ -270,10 +311,11 @@ std::string UsageText(unsigned codePage) {
          "exit codes:\n"
          "  0  all found and accepted (set: saved, or nothing to change)\n"
          "  1  a name not found, or a value refused (set: nothing written to that file);\n"
-         "     check-config: a section would make loads fail; check: a file has an error; doctor: a check\n"
-         "     found an error\n"
+         "     check-config: a section would make loads fail; check and report: a file has an error;\n"
+         "     render: the raster is not whole, or there is no picture; doctor: a check found an error\n"
          "  2  usage error, including a --shared-folder that does not exist and a table that cannot be used\n"
-         "  3  a file could not be loaded or saved, no CALS file was found, or --version found no plug-in\n";
+         "  3  a file could not be loaded or saved, no CALS file was found, or --version found no plug-in;\n"
+         "     render and report: a file could not be read, or a picture or page could not be written\n";
 }
 
 }  // namespace calsvar

@@ -10,6 +10,8 @@
 //   calsvar [--dll PATH] register | unregister
 //   calsvar [--dll PATH] --version
 //   calsvar doctor [--json] [--dll PATH]
+//   calsvar render FILE [-o OUT.png] [--width N]
+//   calsvar [--dll PATH] report FILE... -o DIR [--single-file]
 #pragma once
 
 #include <cstdint>
@@ -19,7 +21,9 @@
 
 namespace calsvar {
 
-enum class Command { kHelp, kInfo, kGet, kSet, kCheckConfig, kRegister, kUnregister, kCheck, kVersion, kDoctor };
+enum class Command {
+  kHelp, kInfo, kGet, kSet, kCheckConfig, kRegister, kUnregister, kCheck, kVersion, kDoctor, kRender, kReport
+};
 
 // One NAME=VALUE of "set": a string, or a date given as NAME@date=...
 struct Assignment {
@@ -43,6 +47,9 @@ struct Invocation {
   std::vector<Assignment> assignments;
   std::int32_t dateStyle = 0;
   std::optional<std::u16string> configFile;  // check-config
+  std::optional<std::u16string> output;      // render: the PNG file; report: the folder (-o)
+  std::int32_t width = 0;                    // render --width: scaled to this many pels across, 0 full size
+  bool singleFile = false;                   // report: thumbnails inside the page
 };
 
 struct ParsedCommandLine {

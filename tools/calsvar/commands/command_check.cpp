@@ -12,20 +12,11 @@
 #include "tools/calsvar/commands/commands.h"
 #include "tools/calsvar/cli/exit_codes.h"
 #include "tools/calsvar/files/file_arguments.h"
+#include "tools/calsvar/files/file_reading.h"
 #include "tools/calsvar/plugin/opened_file.h"
 #include "tools/calsvar/output/wide_text.h"
 
 namespace calsvar {
-namespace {
-
-std::string WhyUnreadable(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return "cannot be read: there is no such file";
-  return "cannot be read: it is open for writing elsewhere, or access is denied";
-}
-
-}  // namespace
-
 int RunCheck(const Invocation& inv, Console& console) {
   const FileArguments files = ExpandFileArguments(inv.files, ExtensionFilter(kFormatExtensions));
   if (files.files.empty()) return ReportNoCalsFiles(inv.files, kFormatExtensions, console);

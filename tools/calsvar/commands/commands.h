@@ -17,5 +17,7 @@ int RunCheck(const Invocation& inv, Console& console);
 int RunRegistration(const Invocation& inv, Console& console);
 int RunVersion(const Invocation& inv, Console& console);
 int RunDoctor(const Invocation& inv, Console& console);
+int RunRender(const Invocation& inv, Console& console);
+int RunReport(const Invocation& inv, IOrvFileFormat* format, Console& console);
 
 }  // namespace calsvar

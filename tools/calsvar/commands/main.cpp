@@ -49,9 +49,12 @@ int Run(const Invocation& inv, Console& console) {
       return RunVersion(inv, console);
     case Command::kDoctor:
       return RunDoctor(inv, console);
+    case Command::kRender:
+      return RunRender(inv, console);
     case Command::kInfo:
     case Command::kGet:
     case Command::kSet:
+    case Command::kReport:
       break;
   }
   std::string error;
@@ -63,6 +66,7 @@ int Run(const Invocation& inv, Console& console) {
   }
   if (inv.command == Command::kInfo) return RunInfo(inv, plugin->format(), console);
   if (inv.command == Command::kGet) return RunGet(inv, plugin->format(), console);
+  if (inv.command == Command::kReport) return RunReport(inv, plugin->format(), console);
   if (inv.fromTable) return RunSetFrom(inv, *plugin, console);
   return RunSet(inv, *plugin, console);
 }

@@ -50,9 +50,8 @@ void CollectFolder(const std::wstring& folder, wchar_t separator, const Extensio
   for (const std::wstring& sub : folders) CollectFolder(sub, separator, filter, out);
 }
 
-// The separator the person uses: the one in the path, else "/" when the
-// environment variable CALSVAR_SEPARATOR says so (./calsvar does, for
-// shells on Unix), else "\\".
+}  // namespace
+
 wchar_t SeparatorFor(const std::wstring& path) {
   if (path.find(L'\\') != std::wstring::npos) return L'\\';
   if (path.find(L'/') != std::wstring::npos) return L'/';
@@ -60,8 +59,6 @@ wchar_t SeparatorFor(const std::wstring& path) {
   const DWORD length = GetEnvironmentVariableW(L"CALSVAR_SEPARATOR", preferred, 4);
   return length == 1 && preferred[0] == L'/' ? L'/' : L'\\';
 }
-
-}  // namespace
 
 FileArguments ExpandFileArguments(const std::vector<std::u16string>& operands, const ExtensionFilter& filter) {
   FileArguments result;

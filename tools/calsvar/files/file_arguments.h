@@ -15,6 +15,11 @@ struct FileArguments {
   bool namedFolder = false;  // a folder was given: show each file's name
 };
 
+// The separator the person uses: the one in the path, else "/" when the
+// environment variable CALSVAR_SEPARATOR says so (./calsvar does, for
+// shells on Unix), else "\\".
+wchar_t SeparatorFor(const std::wstring& path);
+
 FileArguments ExpandFileArguments(const std::vector<std::u16string>& operands, const ExtensionFilter& filter);
 
 }  // namespace calsvar

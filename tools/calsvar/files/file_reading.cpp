@@ -9,6 +9,13 @@ UniqueFile OpenForReading(const std::wstring& path) {
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+std::string WhyUnreadable(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return "cannot be read: there is no such file";
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return "cannot be read: it is a folder";
+  return "cannot be read: it is open for writing elsewhere, or access is denied";
+}
+
 bool ReadUpTo(HANDLE handle, std::string& bytes, std::size_t limit) {
   char buffer[65536];
   while (bytes.size() < limit) {

@@ -17,6 +17,9 @@ namespace calsvar {
 // why) when it cannot be opened.
 UniqueFile OpenForReading(const std::wstring& path);
 
+// Why a file that calsvar reads itself could not be opened, in words.
+std::string WhyUnreadable(const std::wstring& path);
+
 // Appends what the handle gives up to `limit` bytes, or to its end. The
 // writer closing a pipe is its end too. False on a read error.
 bool ReadUpTo(HANDLE handle, std::string& bytes, std::size_t limit = std::numeric_limits<std::size_t>::max());

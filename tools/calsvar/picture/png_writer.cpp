@@ -22,8 +22,13 @@ void PutBigEndian(std::uint8_t* at, std::uint32_t value) {
 struct PngWriter::Deflater {
   z_stream stream{};
   explicit Deflater(PngCompression compression) {
-    const int level = compression == PngCompression::kFast ? 3 : Z_DEFAULT_COMPRESSION;
-    if (deflateInit(&stream, level) != Z_OK) throw std::bad_alloc();
+    // Thumbnails are mostly runs of one grey (white paper): run-length
+    // matching finds them at a fraction of the cost of a full match search.
+    const bool fast = compression == PngCompression::kFast;
+    if (deflateInit2(&stream, fast ? 1 : Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 8,
+                     fast ? Z_RLE : Z_DEFAULT_STRATEGY) != Z_OK) {
+      throw std::bad_alloc();
+    }
   }
   ~Deflater() { deflateEnd(&stream); }
   Deflater(const Deflater&) = delete;

@@ -17,6 +17,8 @@ namespace {
 // The format's extensions, should the plug-in not tell them.
 constexpr const char16_t* kDefaultExtensions = kFormatExtensions;
 
+}  // namespace
+
 std::u16string ExtensionsOf(IOrvFileFormat* format) {
   UniqueBstr name;
   UniqueBstr description;
@@ -27,6 +29,8 @@ std::u16string ExtensionsOf(IOrvFileFormat* format) {
   }
   return kDefaultExtensions;
 }
+
+namespace {
 
 void ShowFileHeading(const Invocation& inv, const FileArguments& files, Console& console, std::size_t index) {
   console.ProgressStep(index, files.files.size(), Utf8(files.files[index]));

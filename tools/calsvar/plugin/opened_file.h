@@ -16,6 +16,10 @@
 
 namespace calsvar {
 
+// The extensions the format object names ("cal,ct1,..."), or the format's
+// own list should it name none.
+std::u16string ExtensionsOf(IOrvFileFormat* format);
+
 // OpenFile on the format object; on failure the result is null and `hr`
 // tells why.
 ComPtr<IOrvFileNavigator> OpenThroughPlugin(IOrvFileFormat* format, const std::wstring& path, HRESULT& hr);

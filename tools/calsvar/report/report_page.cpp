@@ -46,13 +46,16 @@ void AppendPicture(std::string& html, const ReportRow& row) {
     html += "<td class=\"picture\">no picture</td>";
     return;
   }
+  const std::string url = EscapeHtml(UrlOfPath(row.thumbnail));
   // Sorted by shape: height over width.
   html += "<td class=\"picture\" data-k=\"" + Fixed(static_cast<double>(row.thumbnailHeight) / row.thumbnailWidth, 4) +
-          "\"><a class=\"zoom\" href=\"" +
-          EscapeHtml(UrlOfPath(row.largerPicture.empty() ? row.thumbnail : row.largerPicture)) +
-          "\"><img loading=\"lazy\" src=\"" + EscapeHtml(UrlOfPath(row.thumbnail)) + "\" width=\"" +
-          std::to_string(row.thumbnailWidth) + "\" height=\"" + std::to_string(row.thumbnailHeight) + "\" alt=\"" +
-          EscapeHtml(row.path) + "\"></a></td>";
+          "\"><a class=\"zoom\" href=\"" + url + "\"><img loading=\"lazy\" src=\"" + url + "\" width=\"" +
+          std::to_string(row.thumbnailWidth) + "\" height=\"" + std::to_string(row.thumbnailHeight) + "\"";
+  if (row.thumbnailTop >= 0) {
+    html += " class=\"cell\" data-top=\"" + std::to_string(row.thumbnailTop) + "\" style=\"object-position: 0 -" +
+            std::to_string(row.thumbnailTop) + "px\"";
+  }
+  html += " alt=\"" + EscapeHtml(row.path) + "\"></a></td>";
 }
 
 void AppendSize(std::string& html, const std::optional<PageSize>& size) {
@@ -91,6 +94,7 @@ void AppendVerdict(std::string& html, const ReportRow& row) {
             std::to_string(static_cast<std::int64_t>(count) - errors) + " warnings</summary>";
   }
   if (count > 0) {
+    html += "<ul>";
     for (const cals::conformance::Finding& finding : row.findings) {
       html += "<li class=\"" + std::string(cals::conformance::SeverityWord(finding.severity)) + "\">" +
               EscapeHtml(cals::conformance::SeverityWord(finding.severity)) + ": " +
@@ -138,8 +142,10 @@ std::string ReportPage(const ReportContext& context, std::span<const ReportRow> 
   const std::vector<std::string> columns = VariableColumns(rows);
 
   std::string html =
-      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>CALS report: " +
+      std::string("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                  "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n") +
+      kReportGenerator +
+      "\n<title>CALS report: " +
       EscapeHtml(tally.Summary()) + "</title>\n<style>" + kReportStyle + "</style>\n</head>\n<body>\n<header>\n" +
       "<h1>CALS report</h1>\n<p id=\"counts\">" + EscapeHtml(tally.Summary()) + "</p>\n<p>Made " +
       EscapeHtml(context.made) + " over ";
@@ -163,6 +169,11 @@ std::string ReportPage(const ReportContext& context, std::span<const ReportRow> 
     html += "<td class=\"path\">" + EscapeHtml(row.path) + "</td>";
     AppendSize(html, row.size);
     AppendVerdict(html, row);
+    if (!row.variablesNote.empty()) {
+      html += "<td class=\"error\" colspan=\"" + std::to_string(std::max<std::size_t>(columns.size(), 1)) + "\">" +
+              EscapeHtml(row.variablesNote) + "</td></tr>\n";
+      continue;
+    }
     for (const std::string& name : columns) {
       const auto found = std::find_if(row.variables.begin(), row.variables.end(),
                                       [&](const auto& variable) { return variable.first == name; });
@@ -170,7 +181,10 @@ std::string ReportPage(const ReportContext& context, std::span<const ReportRow> 
     }
     html += "</tr>\n";
   }
-  html += "</tbody>\n</table>\n<dialog id=\"zoom\" aria-label=\"Larger picture\"><img alt=\"\"></dialog>\n<script>";
+  html +=
+      "</tbody>\n</table>\n<dialog id=\"zoom\" aria-label=\"Larger picture\"><div id=\"zoomed\"><img alt=\"\"></div>"
+      "<p><code id=\"zoom-path\"></code><br>The thumbnail enlarged; the page at full size: "
+      "<code id=\"zoom-command\"></code></p></dialog>\n<script>";
   html += kReportScript;
   html += "</script>\n</body>\n</html>\n";
   return html;

@@ -1,9 +1,9 @@
 // The web page of calsvar report: one self-contained HTML file (styles and
 // script inside it, pictures beside it or inside it as data) that shows a
 // whole archive: the counts at the top, then one row per file with its
-// thumbnail (click for the larger rendering), path, size in pels and
-// inches, check's verdict with its findings, and one column per header
-// variable. Every column sorts by a click on its head; a filter box and a
+// thumbnail (a click shows it larger, with the command that renders the
+// page at full size), path, size in pels and inches, check's verdict with
+// its findings, and one column per header variable. Every column sorts by a click on its head; a filter box and a
 // verdict choice narrow the rows. Thumbnails load lazily, as the browser
 // scrolls to them, so a page over 10,000 files opens at once.
 #pragma once
@@ -28,16 +28,19 @@ struct PageSize {
 
 struct ReportRow {
   std::string path;  // UTF-8, as the page shows it
-  // URLs: a path relative to the page ('/' between folders) or a data URL.
-  // No thumbnail: the file has no picture. No larger picture: a click shows
-  // the thumbnail larger.
+  // The thumbnail's picture: a path relative to the page ('/' between
+  // folders) or a data URL; empty when the file has no picture. In a sheet
+  // of thumbnails (thumbnail_sheet.h) the thumbnail is the part from row
+  // thumbnailTop down, in the sheet's left corner; -1: the picture is the
+  // thumbnail alone.
   std::string thumbnail;
   std::int32_t thumbnailWidth = 0;
   std::int32_t thumbnailHeight = 0;
-  std::string largerPicture;
+  std::int32_t thumbnailTop = -1;
   std::optional<PageSize> size;
   // The header variables as the plug-in shows them, name and value.
   std::vector<std::pair<std::string, std::string>> variables;
+  std::string variablesNote;  // why there are none: the plug-in could not load the file
   Verdict verdict = Verdict::kOk;
   std::vector<cals::conformance::Finding> findings;
 };
@@ -46,6 +49,10 @@ struct ReportContext {
   std::string made;               // when the report was made, as the page shows it
   std::vector<std::string> over;  // the folders and files it was made over
 };
+
+// Said by every report page, so that calsvar report knows a page it may
+// write over.
+inline constexpr char kReportGenerator[] = "<meta name=\"generator\" content=\"calsvar report\">";
 
 // The counts come from the rows: files, ok, with warnings, with errors.
 std::string ReportPage(const ReportContext& context, std::span<const ReportRow> rows);

@@ -24,7 +24,10 @@ td ul { margin: 2px 0; padding-left: 1.1em; min-width: 20em; }
 summary { cursor: pointer; }
 details { min-width: 16em; }
 dialog { padding: 0.5em; border: 1px solid #888; }
-dialog img { display: block; max-width: 92vw; max-height: 88vh; background: #fff; }
+td.picture img.cell { object-fit: none; }
+#zoomed { overflow: hidden; background: #fff; border: 1px solid #bbb; }
+#zoomed img { display: block; height: auto; image-rendering: auto; }
+dialog p { margin: 0.5em 0 0; }
 )css";
 
 const char* const kReportScript = R"js(
@@ -54,6 +57,7 @@ const char* const kReportScript = R"js(
       head.setAttribute('aria-sort', up ? 'ascending' : 'descending');
       var keyOf = function (row) {
         var cell = row.cells[column];
+        if (!cell) return number ? NaN : '';
         var key = cell.dataset.k !== undefined ? cell.dataset.k : cell.textContent;
         return number ? parseFloat(key) : key.toLowerCase();
       };
@@ -70,16 +74,28 @@ const char* const kReportScript = R"js(
       body.appendChild(sorted);
     });
   });
+  // A click shows the thumbnail enlarged, cut from its sheet as the row
+  // shows it, with the command that renders the page at full size.
   var zoom = document.getElementById('zoom');
-  var larger = zoom.querySelector('img');
+  var zoomed = document.getElementById('zoomed');
+  var larger = zoomed.querySelector('img');
   body.addEventListener('click', function (event) {
     var link = event.target.closest('a.zoom');
     if (!link) return;
     event.preventDefault();
-    larger.src = link.getAttribute('href');
+    var image = link.querySelector('img');
+    var width = image.width, height = image.height, top = parseFloat(image.dataset.top || '0');
+    var scale = Math.max(1, Math.min(4, window.innerWidth * 0.9 / width, window.innerHeight * 0.75 / height));
+    zoomed.style.width = Math.round(width * scale) + 'px';
+    zoomed.style.height = Math.round(height * scale) + 'px';
+    larger.src = image.currentSrc;
+    larger.style.width = Math.round((image.naturalWidth || width) * scale) + 'px';
+    larger.style.marginTop = Math.round(-top * scale) + 'px';
+    document.getElementById('zoom-path').textContent = image.alt;
+    document.getElementById('zoom-command').textContent = 'calsvar render "' + image.alt + '"';
     zoom.showModal();
   });
-  zoom.addEventListener('click', function () { zoom.close(); larger.removeAttribute('src'); });
+  zoom.addEventListener('click', function () { zoom.close(); });
 })();
 )js";
 
