@@ -12,7 +12,9 @@
 # that traces its requests; the difference in requests for files and
 # registry keys is what FILE2 cost. Prints
 # "PROGRAM<TAB>REQUESTS<TAB>REQUEST:COUNT ..." for the raw floor, the
-# host's load alone and calsvar get --name NAME....
+# host's load alone, calsvar get --name NAME..., calsvar get, and calsvar
+# set --from with a table that gives every file of the folder a new
+# "notes" (the folders are copies, so every run saves every file).
 set -uo pipefail
 source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../scripts/lib/common.sh"
 
@@ -41,7 +43,13 @@ requests() {
   local before
   before=$(wc -l <"$work/trace.log")
   WINEDEBUG=+server "$WINE_BIN" "$@" </dev/null >/dev/null 2>"$work/client.log"
-  sleep 0.5  # the server writes the last lines after the client is gone
+  # The server writes the last lines after the client is gone: wait until
+  # the trace stops growing.
+  local size=-1
+  while [[ $(stat -c %s "$work/trace.log") != "$size" ]]; do
+    size=$(stat -c %s "$work/trace.log")
+    sleep 0.5
+  done
   # Requests only: a reply's line has "()" after the name, a request's "( ".
   tail -n +"$((before + 1))" "$work/trace.log" | grep -oE '^[0-9a-f]+: [a-z_]+\( ' |
     sed -E 's/^[0-9a-f]+: //; s/\( $//' | sort | uniq -c
@@ -51,9 +59,9 @@ requests() {
 # own threads and console output, per process rather than per file.
 counted="create_file get_handle_fd close_handle open_key create_key get_key_value enum_key_value read write"
 
-# measure LABEL EXE ARG...: the requests FILE2 costs, by kind; the
+# measure_once LABEL EXE ARG...: the requests FILE2 costs, by kind; the
 # argument FOLDER stands for the folder.
-measure() {
+measure_once() {
   local label=$1
   shift
   local one=() two=() arg
@@ -61,15 +69,42 @@ measure() {
     one+=("${arg/#FOLDER/$(windows_path "$work/one")}")
     two+=("${arg/#FOLDER/$(windows_path "$work/two")}")
   done
+  local run=${run_requests:-requests}
   # The first window of a server's life starts Wine's desktop process,
   # whose requests are traced too: a first run takes that cost.
-  requests "${one[@]}" >/dev/null
-  requests "${one[@]}" >"$work/a"
-  requests "${two[@]}" >"$work/b"
+  "$run" "${one[@]}" >/dev/null
+  "$run" "${one[@]}" >"$work/a"
+  "$run" "${two[@]}" >"$work/b"
   join -1 2 -2 2 -a 2 -e 0 -o 0,1.1,2.1 <(sort -k2 "$work/a") <(sort -k2 "$work/b") |
     awk -v label="$label" -v counted="$counted" 'BEGIN { split(counted, list, " "); for (i in list) keep[list[i]] = 1 }
       ($1 in keep) && $3 > $2 { total += $3 - $2; kinds = kinds sprintf(" %s:%d", $1, $3 - $2) }
       END { printf "%s\t%d\t%s\n", label, total, substr(kinds, 2) }'
+}
+
+# measure LABEL EXE ARG...: the median of three measurements, since one
+# of Wine's own threads may make a request at any time.
+measure() {
+  local i
+  for i in 1 2 3; do measure_once "$@"; done | sort -t$'\t' -k2,2n | sed -n 2p
+}
+
+# The table for set --from in FOLDER: every file of it gets a note that no
+# earlier run gave it, so that every run saves every file.
+turn=0
+write_tables() {
+  local folder file
+  turn=$((turn + 1))
+  for folder in "$work/one" "$work/two"; do
+    { printf 'file,notes\r\n'
+      for file in "$folder"/*; do
+        printf '%s/%s,request count %s\r\n' "$(basename "$folder")" "$(basename "$file")" "$turn"
+      done
+    } >"$folder.csv"
+  done
+}
+requests_of_set() {  # as requests, for set --from of the table of FOLDER
+  write_tables
+  requests "$@"
 }
 
 name_args=()
@@ -77,3 +112,5 @@ for name in "${names[@]}"; do name_args+=(--name "$name"); done
 measure "raw floor" "$build/bench/raw_floor_win.exe" FOLDER
 measure "host load alone" "$build/bench/host_load_win.exe" FOLDER "${names[@]}"
 measure "calsvar get --name" "$build/module/calsvar.exe" get "${name_args[@]}" FOLDER
+measure "calsvar get" "$build/module/calsvar.exe" get FOLDER
+run_requests=requests_of_set measure "calsvar set --from" "$build/module/calsvar.exe" set --from FOLDER.csv
