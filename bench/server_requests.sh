@@ -4,7 +4,7 @@
 # microseconds on a busy machine), which makes it the unit that explains
 # the Wine figures; on Windows the same calls are kernel calls.
 #
-#   bench/server_requests.sh PREFIX WINDOWS-BUILD FILE1 FILE2 NAME...
+#   bench/server_requests.sh [--before BUILD] PREFIX WINDOWS-BUILD FILE1 FILE2 NAME...
 #
 # PREFIX: a Wine prefix that ./calsvar prepared (registration and
 # "SharedLocation"); no wineserver may run for it. Each program runs on a
@@ -15,10 +15,20 @@
 # host's load alone, calsvar get --name NAME..., calsvar get, and calsvar
 # set --from with a table that gives every file of the folder a new
 # "notes" (the folders are copies, so every run saves every file).
+# --before BUILD: the same programs once more with the plug-in and calsvar
+# of another windows build tree (its DLL named with --dll), in rows whose
+# label begins with "before: ".
 set -uo pipefail
 source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../scripts/lib/common.sh"
 
-(($# >= 4)) || { printf 'usage: bench/server_requests.sh PREFIX WINDOWS-BUILD FILE1 FILE2 NAME...\n' >&2; exit 2; }
+usage() { printf 'usage: bench/server_requests.sh [--before BUILD] PREFIX WINDOWS-BUILD FILE1 FILE2 NAME...\n' >&2; exit 2; }
+before=""
+if [[ ${1:-} == --before ]]; then
+  (($# >= 2)) || usage
+  before=$2
+  shift 2
+fi
+(($# >= 4)) || usage
 prefix=$1 build=$2 file1=$3 file2=$4
 shift 4
 names=("$@")
@@ -109,8 +119,19 @@ requests_of_set() {  # as requests, for set --from of the table of FOLDER
 
 name_args=()
 for name in "${names[@]}"; do name_args+=(--name "$name"); done
+# programs LABEL-PREFIX CALSVAR [--dll DLL]: the rows of the plug-in's
+# programs.
+programs() {
+  local tag=$1 calsvar=$2
+  shift 2
+  measure "${tag}host load alone" "$build/bench/host_load_win.exe" "$@" FOLDER "${names[@]}"
+  measure "${tag}calsvar get --name" "$calsvar" "$@" get "${name_args[@]}" FOLDER
+  measure "${tag}calsvar get" "$calsvar" "$@" get FOLDER
+  run_requests=requests_of_set measure "${tag}calsvar set --from" "$calsvar" "$@" set --from FOLDER.csv
+}
+
 measure "raw floor" "$build/bench/raw_floor_win.exe" FOLDER
-measure "host load alone" "$build/bench/host_load_win.exe" FOLDER "${names[@]}"
-measure "calsvar get --name" "$build/module/calsvar.exe" get "${name_args[@]}" FOLDER
-measure "calsvar get" "$build/module/calsvar.exe" get FOLDER
-run_requests=requests_of_set measure "calsvar set --from" "$build/module/calsvar.exe" set --from FOLDER.csv
+programs "" "$build/module/calsvar.exe"
+if [[ -n $before ]]; then
+  programs "before: " "$before/module/calsvar.exe" --dll "$(windows_path "$before/module/mirotex.dll")"
+fi
