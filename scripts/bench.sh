@@ -37,11 +37,12 @@ native_runs=10  # the same for the native drivers, which take milliseconds
 sample=200      # files timed one process each (gdalinfo, identify)
 identify_files=2000  # files identify reads in one process (about 20 ms each)
 wine_sample=20  # files timed one Wine process each (calsvar)
+wrapper_runs=10  # runs of ./calsvar and calsvar.exe per round
 micro_repetitions=5
 decode_seconds=1    # per decoder, page and round (decode_throughput)
 decode_rounds=5
 case ${1:-} in
-  --quick) files=1000 rounds=2 native_runs=5 sample=40 wine_sample=5 micro_repetitions=2 identify_files=300
+  --quick) files=1000 rounds=2 native_runs=5 sample=40 wine_sample=5 micro_repetitions=2 identify_files=300 wrapper_runs=5
            decode_seconds=0.2 decode_rounds=3 ;;
   "") ;;
   *) printf 'usage: scripts/bench.sh [--quick]\n' >&2; exit 2 ;;
@@ -329,6 +330,25 @@ time_group wine-per-process \
   "xargs -d '\n' -n1 $WINE_BIN $calsvar_exe get$name_args <$out/wine-sample-windows.lst" \
   "xargs -d '\n' -n1 $WINE_BIN $floor_exe <$out/wine-sample-windows.lst"
 
+# ./calsvar against calsvar.exe itself, under our running server: what the
+# wrapper adds (its up-to-date check, registration and "SharedLocation"
+# when they are needed) on an up-to-date tree.
+log "wrapper group: ./calsvar against calsvar.exe, $rounds rounds of $wrapper_runs runs (load: $(load_average))"
+sample_cal=$MIROTEX_ROOT/samples/drawing-a4.cal
+export CALSVAR_BUILD_DIR=$windows_build CALSVAR_PREFIX=$WINEPREFIX
+# The first run may build (nothing to do) and stamp the tree.
+./calsvar get "$sample_cal" >/dev/null || die "./calsvar get failed"
+wrapper_load_before=$(load_average)
+RUNS=$wrapper_runs time_group wrapper --shell=none \
+  "$WINE_BIN $calsvar_exe --help" \
+  "$MIROTEX_ROOT/calsvar --help" \
+  "$WINE_BIN $calsvar_exe get $sample_cal" \
+  "$MIROTEX_ROOT/calsvar get $sample_cal" \
+  "$WINE_BIN $calsvar_exe check $sample_cal" \
+  "$MIROTEX_ROOT/calsvar check $sample_cal"
+wrapper_load_after=$(load_average)
+unset CALSVAR_BUILD_DIR CALSVAR_PREFIX
+
 log "Wine group: calsvar check over the corpus, $rounds rounds (load: $(load_average))"
 check_load_before=$(load_average)
 # check exits 1 when a file has an error (the corpus has some on purpose).
@@ -532,6 +552,21 @@ wine_per_file() { awk -v s="$(net "$1" "$m_start")" -v n="$files" 'BEGIN { print
   table_head
   row wine-per-process 0 "$wine_sample" "calsvar get --name x19 FILE, one process per file" "Wine process start, COM start-up, one load, output"
   row wine-per-process 1 "$wine_sample" "raw floor FILE, one process per file" "Wine process start, one open/read/close"
+
+  printf '\n## ./calsvar against calsvar.exe (under a running wineserver)\n\nLoad average before / after: %s / %s. One sample file (samples/drawing-a4.cal), an up-to-date tree and prefix; %s runs per round.\n\n' \
+    "$wrapper_load_before" "$wrapper_load_after" "$wrapper_runs"
+  printf '| Command | calsvar.exe, s: median (min-max) | ./calsvar, s: median (min-max) | ./calsvar adds, s | Goal |\n|---|---:|---:|---:|---|\n'
+  wrapper_row() {  # LABEL INDEX-OF-EXE GOAL
+    local exe_median exe_min exe_max wrap_median wrap_min wrap_max
+    read -r exe_median exe_min exe_max < <(stats wrapper "$2")
+    read -r wrap_median wrap_min wrap_max < <(stats wrapper "$(($2 + 1))")
+    printf '| %s | %s (%s-%s) | %s (%s-%s) | %s | %s |\n' "$1" "$(seconds "$exe_median")" "$(seconds "$exe_min")" \
+      "$(seconds "$exe_max")" "$(seconds "$wrap_median")" "$(seconds "$wrap_min")" "$(seconds "$wrap_max")" \
+      "$(seconds "$(net "$wrap_median" "$exe_median")")" "$3"
+  }
+  wrapper_row "--help" 0 "at most 0.3"
+  wrapper_row "get samples/drawing-a4.cal" 2 "at most 0.3"
+  wrapper_row "check samples/drawing-a4.cal" 4 ""
 
   printf '\n## calsvar check, under Wine\n\nLoad average before / after: %s / %s. Verdicts: %s.\n\n' \
     "$check_load_before" "$check_load_after" "$check_summary"
