@@ -8,9 +8,11 @@
 #
 # PREFIX: a Wine prefix that ./calsvar prepared (registration and
 # "SharedLocation"); no wineserver may run for it. Each program runs on a
-# folder holding FILE1 and on one holding FILE1 and FILE2, under a server
-# that traces its requests; the difference in requests for files and
-# registry keys is what FILE2 cost. Prints
+# folder holding FILE1 and on one holding FILE1 and ten copies of FILE2,
+# under a server that traces its requests; a tenth of the difference in
+# requests for files and registry keys is what one more file costs (the
+# server also traces Wine's own processes, whose few requests are diluted
+# so). Prints
 # "PROGRAM<TAB>REQUESTS<TAB>REQUEST:COUNT ..." for the raw floor, the
 # host's load alone, calsvar get --name NAME..., calsvar get, and calsvar
 # set --from with a table that gives every file of the folder a new
@@ -43,16 +45,19 @@ sleep 1
 "$WINE_BIN" wineboot </dev/null >/dev/null 2>&1 || true
 sleep 3  # Wine's background services settle; their requests are traced too
 
+added=10  # more files in "two" than in "one"
 mkdir -p "$work/one" "$work/two"
 cp "$file1" "$work/one/"
-cp "$file1" "$file2" "$work/two/"
+cp "$file1" "$work/two/"
+for ((i = 1; i <= added; i++)); do cp "$file2" "$work/two/copy-$i-$(basename "$file2")"; done
 
 # requests EXE ARG...: "COUNT NAME" per request kind made by one run. A
 # client whose stderr is /dev/null does not ask the server to trace.
 requests() {
-  local before
-  before=$(wc -l <"$work/trace.log")
+  local lines
+  lines=$(wc -l <"$work/trace.log")
   WINEDEBUG=+server "$WINE_BIN" "$@" </dev/null >/dev/null 2>"$work/client.log"
+  local status=$?
   # The server writes the last lines after the client is gone: wait until
   # the trace stops growing.
   local size=-1
@@ -61,16 +66,17 @@ requests() {
     sleep 0.5
   done
   # Requests only: a reply's line has "()" after the name, a request's "( ".
-  tail -n +"$((before + 1))" "$work/trace.log" | grep -oE '^[0-9a-f]+: [a-z_]+\( ' |
+  tail -n +"$((lines + 1))" "$work/trace.log" | grep -oE '^[0-9a-f]+: [a-z_]+\( ' |
     sed -E 's/^[0-9a-f]+: //; s/\( $//' | sort | uniq -c
+  return "$status"
 }
 
 # The requests of files and registry keys. Others come and go with Wine's
 # own threads and console output, per process rather than per file.
 counted="create_file get_handle_fd close_handle open_key create_key get_key_value enum_key_value read write"
 
-# measure_once LABEL EXE ARG...: the requests FILE2 costs, by kind; the
-# argument FOLDER stands for the folder.
+# measure_once LABEL EXE ARG...: the requests one more file costs, by
+# kind; the argument FOLDER stands for the folder.
 measure_once() {
   local label=$1
   shift
@@ -83,19 +89,22 @@ measure_once() {
   # The first window of a server's life starts Wine's desktop process,
   # whose requests are traced too: a first run takes that cost.
   "$run" "${one[@]}" >/dev/null
-  "$run" "${one[@]}" >"$work/a"
-  "$run" "${two[@]}" >"$work/b"
+  # A run that failed counts nothing.
+  "$run" "${one[@]}" >"$work/a" && "$run" "${two[@]}" >"$work/b" || return
   join -1 2 -2 2 -a 2 -e 0 -o 0,1.1,2.1 <(sort -k2 "$work/a") <(sort -k2 "$work/b") |
-    awk -v label="$label" -v counted="$counted" 'BEGIN { split(counted, list, " "); for (i in list) keep[list[i]] = 1 }
-      ($1 in keep) && $3 > $2 { total += $3 - $2; kinds = kinds sprintf(" %s:%d", $1, $3 - $2) }
-      END { printf "%s\t%d\t%s\n", label, total, substr(kinds, 2) }'
+    awk -v label="$label" -v counted="$counted" -v added="$added" '
+      BEGIN { split(counted, list, " "); for (i in list) keep[list[i]] = 1 }
+      ($1 in keep) { per = ($3 - $2) / added; if (per >= 0.05) { total += per; kinds = kinds sprintf(" %s:%.1f", $1, per) } }
+      END { printf "%s\t%.1f\t%s\n", label, total, substr(kinds, 2) }'
 }
 
 # measure LABEL EXE ARG...: the median of three measurements, since one
 # of Wine's own threads may make a request at any time.
 measure() {
-  local i
-  for i in 1 2 3; do measure_once "$@"; done | sort -t$'\t' -k2,2n | sed -n 2p
+  local i counts
+  counts=$(for i in 1 2 3; do measure_once "$@"; done | sort -t$'\t' -k2,2n)
+  [[ -n $counts ]] || { printf '%s\tfailed\t\n' "$1"; return; }
+  sed -n "$((($(wc -l <<<"$counts") + 1) / 2))p" <<<"$counts"
 }
 
 # The table for set --from in FOLDER: every file of it gets a note that no
