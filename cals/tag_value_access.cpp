@@ -10,7 +10,7 @@ namespace cals {
 // Names are compared with the query lower-cased on the fly: the host asks
 // for every variable of every file, and a lower-cased copy per query would
 // cost more than the search.
-bool TagFinder::GetTagValue(const std::u16string& name, std::u16string& text) const {
+bool TagFinder::GetTagValue(std::u16string_view name, std::u16string& text) const {
   for (const Tag& tag : tags_) {
     for (const SubTag& subTag : tag.subTags) {
       if (LowersTo(name, subTag.name)) {
