@@ -10,9 +10,8 @@
 # "SharedLocation"); no wineserver may run for it. Each program runs on a
 # folder holding FILE1 and on one holding FILE1 and ten copies of FILE2,
 # under a server that traces its requests; a tenth of the difference in
-# requests for files and registry keys is what one more file costs (the
-# server also traces Wine's own processes, whose few requests are diluted
-# so). Prints
+# the requests for files and registry keys of the program's processes is
+# what one more file costs. Prints
 # "PROGRAM<TAB>REQUESTS<TAB>REQUEST:COUNT ..." for the raw floor, the
 # host's load alone, calsvar get --name NAME..., calsvar get, and calsvar
 # set --from with a table that gives every file of the folder a new
@@ -56,8 +55,10 @@ for ((i = 1; i <= added; i++)); do cp "$file2" "$work/two/copy-$i-$(basename "$f
 requests() {
   local lines
   lines=$(wc -l <"$work/trace.log")
-  WINEDEBUG=+server "$WINE_BIN" "$@" </dev/null >/dev/null 2>"$work/client.log"
-  local status=$?
+  WINEDEBUG=+server "$WINE_BIN" "$@" </dev/null >/dev/null 2>"$work/client.log" &
+  local client=$! status
+  wait "$client"
+  status=$?
   # The server writes the last lines after the client is gone: wait until
   # the trace stops growing.
   local size=-1
@@ -65,9 +66,21 @@ requests() {
     size=$(stat -c %s "$work/trace.log")
     sleep 0.5
   done
-  # Requests only: a reply's line has "()" after the name, a request's "( ".
-  tail -n +"$((lines + 1))" "$work/trace.log" | grep -oE '^[0-9a-f]+: [a-z_]+\( ' |
-    sed -E 's/^[0-9a-f]+: //; s/\( $//' | sort | uniq -c
+  # The requests of this run's threads only: the server traces every
+  # process once one client asked, Wine's own background processes too.
+  # The run's first thread says its Unix process id (or, in the server's
+  # first traced run, its reply is the first line); threads and processes
+  # that its threads create are the run's too. Requests only: a reply's
+  # line has "()" after the name, a request's "( ".
+  tail -n +"$((lines + 1))" "$work/trace.log" | awk -v unix_pid="$client" '
+    function field(name) { return match($0, name "=[0-9a-f]+") ? substr($0, RSTART + length(name) + 1, RLENGTH - length(name) - 1) : "" }
+    { thread = $1; sub(/:$/, "", thread) }
+    NR == 1 && / init_first_thread\(\) = 0 / { mine[thread] = 1 }
+    / init_first_thread\( unix_pid=/ && field("unix_pid") == unix_pid { mine[thread] = 1 }
+    !(thread in mine) { next }
+    / new_thread\(\) = 0 / || / init_first_thread\(\) = 0 / { mine[field("tid")] = 1 }
+    match($0, /^[0-9a-f]+: [a-z_]+\( /) { print substr($0, length(thread) + 3, RLENGTH - length(thread) - 4) }' |
+    sort | uniq -c
   return "$status"
 }
 
