@@ -4,7 +4,7 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "tools/calsvar/extension_filter.h"
+#include "tools/calsvar/files/extension_filter.h"
 
 namespace bench {
 namespace {

@@ -28,7 +28,7 @@
 #include "host_interfaces_h.h"
 #include "mirotex_h.h"
 #include "tests/support/win/test_environment.h"
-#include "tools/calsvar/variable_items.h"
+#include "tools/calsvar/plugin/variable_items.h"
 
 namespace {
 

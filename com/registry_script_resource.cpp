@@ -33,14 +33,8 @@ HRESULT LoadScript(HINSTANCE instance, UINT resourceId, std::u16string* text) {
 HRESULT UpdateRegistryFromResource(HINSTANCE instance, UINT resourceId, bool doRegister) {
   std::wstring path;
   if (HRESULT hr = GetModulePath(instance, &path); FAILED(hr)) return hr;
-  // Script strings are single-quoted: the path goes in with its quotes
-  // doubled and comes out of the parser as it reads.
-  const std::u16string module = registrar::DoubleSingleQuotes(std::u16string(path.begin(), path.end()));
-  const registrar::Replacements replacements = {
-      {u"MODULE", module},
-      {u"Module_Raw", module},
-      {u"APPID", u""},
-  };
+  const registrar::Replacements replacements =
+      registrar::ModuleReplacements(std::u16string(path.begin(), path.end()));
   std::u16string script;
   if (HRESULT hr = LoadScript(instance, resourceId, &script); FAILED(hr)) return hr;
   Win32Registry registry;

@@ -27,12 +27,17 @@ HRESULT LoadModuleTypeLibrary(HINSTANCE instance, ComPtr<ITypeLib>* library, std
   return S_OK;
 }
 
-// The folder of the library's help file; empty when it names none.
-std::wstring HelpDirectory(ITypeLib* library) {
+// The folder of the library's help file. A library that names none gets the
+// folder it was loaded from, with its closing backslash: the form in which
+// Windows Installer writes folders, so that the installer package's
+// registration writes the same value (the platform would write the folder
+// without the backslash).
+std::wstring HelpDirectory(ITypeLib* library, const std::wstring& loadedFrom) {
   UniqueBstr helpFile;
   if (FAILED(library->GetDocumentation(-1, nullptr, nullptr, nullptr, helpFile.put())) ||
       helpFile.get() == nullptr) {
-    return {};
+    const std::size_t slash = loadedFrom.rfind(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : loadedFrom.substr(0, slash + 1);
   }
   const std::wstring file(helpFile.get(), SysStringLen(helpFile.get()));
   const std::size_t slash = file.rfind(L'\\');
@@ -63,7 +68,7 @@ HRESULT RegisterModuleTypeLibrary(HINSTANCE instance) {
   ComPtr<ITypeLib> library;
   std::wstring path;
   if (HRESULT hr = LoadModuleTypeLibrary(instance, &library, &path); FAILED(hr)) return hr;
-  std::wstring helpDirectory = HelpDirectory(library.get());
+  std::wstring helpDirectory = HelpDirectory(library.get(), path);
   // The registered path is the file the library was read from, so that the
   // registration points at a file that really holds it.
   return RegisterTypeLib(library.get(), path.data(), helpDirectory.empty() ? nullptr : helpDirectory.data());

@@ -9,7 +9,8 @@
 # per operation, the memory of one opened file, peak resident memory, what
 # one Save costs, and instruction counts per file; and the raster check:
 # calsvar check per file over the corpus, and the decode throughput of its
-# Group 4 decoder against libtiff on the same pages.
+# Group 4 decoder against libtiff on the same pages; and the thumbnails of
+# calsvar report against ImageMagick's convert -thumbnail, per file.
 #
 #   scripts/bench.sh            full run (10,000 files; about 45 minutes here)
 #   scripts/bench.sh --quick    1,000 files, fewer rounds: checks that
@@ -71,11 +72,12 @@ log "building (native-release and windows presets)"
 [[ -f $native_build/CMakeCache.txt ]] || cmake --preset native-release >"$out/build.log" 2>&1 ||
   die "configuring native-release failed (see $out/build.log)"
 cmake --build "$native_build" -j2 --target make_corpus raw_floor_native core_driver header_memory core_micro_bench decode_throughput \
-  platform_calls save_cost \
+  platform_calls save_cost thumbnails \
   >>"$out/build.log" 2>&1 || die "native build failed (see $out/build.log)"
 [[ -f $windows_build/CMakeCache.txt ]] || cmake --preset windows >>"$out/build.log" 2>&1 ||
   die "configuring windows failed (see $out/build.log)"
-cmake --build "$windows_build" -j2 --target mirotex calsvar raw_floor_win platform_costs_win save_cost host_load_win >>"$out/build.log" 2>&1 ||
+cmake --build "$windows_build" -j2 --target mirotex calsvar raw_floor_win platform_costs_win save_cost host_load_win thumbnails \
+  >>"$out/build.log" 2>&1 ||
   die "windows build failed (see $out/build.log)"
 
 if [[ ! -f $corpus/manifest.tsv || $(wc -l <"$corpus/manifest.tsv") != "$files" ]]; then
@@ -397,6 +399,27 @@ time_group others --ignore-failure \
   "xargs -d '\n' -n1 $native_build/bench/core_driver --ini $ini <$out/sample.lst"
 others_load_after=$(load_average)
 
+log "thumbnails, 200 x 200, against ImageMagick's convert -thumbnail (load: $(load_average))"
+thumbs_load_before=$(load_average)
+thumbs_native=$out/thumbs-native
+thumbs_wine=$out/thumbs-wine
+rm -rf "$thumbs_native" "$thumbs_wine" "$out/thumbs-one"
+# Every file must get its thumbnail, or the figure times something else.
+thumbs_made=$("$native_build/bench/thumbnails" --out "$thumbs_native" "$corpus") || die "thumbnails failed"
+[[ $thumbs_made == "files $files thumbnails $files "* ]] || die "thumbnails did not make one per file: $thumbs_made"
+thumbs_made_wine=$("$WINE_BIN" "$windows_build/bench/thumbnails.exe" --out "$(windows_path "$out")\\thumbs-wine" \
+  "$win_corpus" | tr -d '\r') || die "thumbnails.exe failed"
+[[ $thumbs_made_wine == "files $files thumbnails $files "* ]] ||
+  die "thumbnails.exe did not make one per file: $thumbs_made_wine"
+time_group thumbnails \
+  "$native_build/bench/thumbnails --out $thumbs_native $corpus" \
+  "xargs -d '\n' -n1 $native_build/bench/thumbnails --out $out/thumbs-one <$out/sample.lst" \
+  "xargs -d '\n' -I{} convert {} -thumbnail 200x200 PNG:$out/thumb-convert.png <$out/sample.lst" \
+  "$WINE_BIN $windows_build/bench/thumbnails.exe --out '$(windows_path "$out")\\thumbs-wine' $q_corpus"
+thumbs_load_after=$(load_average)
+thumbs_bytes=$(awk '{ print $6 }' <<<"$thumbs_made")
+convert_bytes=$(stat -c %s "$out/thumb-convert.png")
+
 # ---------------------------------------------------------------- memory
 
 log "memory: one opened file, and peak resident memory of calsvar get"
@@ -636,6 +659,28 @@ wine_per_file() { awk -v s="$(net "$1" "$m_start")" -v n="$files" 'BEGIN { print
   printf '\nWidth and height read right: identify with CALS: %s of %s files, with plain names %s of %s sampled; gdalinfo %s of %s sampled; calsvar (pelwidth, pelheight) %s of %s.\n' \
     "$identify_right" "$(wc -l <"$out/identify.lst")" "$identify_plain_right" "$sample" "$gdal_right" "$sample" \
     "$calsvar_right" "$files"
+
+  m_thumbs=$(median_of thumbnails 0)
+  m_thumbs_one=$(median_of thumbnails 1)
+  m_convert=$(median_of thumbnails 2)
+  m_thumbs_wine=$(median_of thumbnails 3)
+  printf '\n## Thumbnails (calsvar report), 200 x 200\n\nLoad average before / after: %s / %s.\n\n' \
+    "$thumbs_load_before" "$thumbs_load_after"
+  table_head
+  row thumbnails 0 "$files" "bench/thumbnails --out DIR CORPUS (native, one process)" "process start, folder walk, per file: open, header read and checked, full Group 4 decode, area-averaged scale to fit 200 x 200, PNG (zlib) written to a file"
+  row thumbnails 3 "$files" "bench/thumbnails.exe, under Wine (one process)" "the same in the runtime calsvar runs in, Wine process start included"
+  row thumbnails 1 "$sample" "bench/thumbnails FILE, one process per file" "the same, one process start per file"
+  row thumbnails 2 "$sample" "convert FILE -thumbnail 200x200 PNG:OUT, one process per file" "ImageMagick process start, its CALS reader (libtiff's decoder), its thumbnail resize, PNG written"
+  convert_per_file=$(awk -v s="$m_convert" -v n="$sample" 'BEGIN { print s / n }')
+  printf '\n| Comparison | Ratio | Goal |\n|---|---:|---|\n'
+  printf '| convert per file / thumbnails per file (native, one process) | %s | at least 10 |\n' \
+    "$(ratio "$convert_per_file" "$(awk -v s="$m_thumbs" -v n="$files" 'BEGIN { print s / n }')")"
+  printf '| convert per file / thumbnails.exe per file under Wine (process start subtracted) | %s | at least 10 |\n' \
+    "$(ratio "$convert_per_file" "$(awk -v s="$(net "$m_thumbs_wine" "$m_start")" -v n="$files" 'BEGIN { print s / n }')")"
+  printf '| convert per file / thumbnails per file, one process each | %s | |\n' \
+    "$(ratio "$convert_per_file" "$(awk -v s="$m_thumbs_one" -v n="$sample" 'BEGIN { print s / n }')")"
+  printf '\nPNG bytes per thumbnail: %s on average (%s files); convert'"'"'s thumbnail of the last sampled file: %s bytes.\n' \
+    "$(awk -v b="$thumbs_bytes" -v n="$files" 'BEGIN { printf "%.0f", b / n }')" "$files" "$convert_bytes"
 
   printf '\n## Memory\n\n'
   printf '| Figure | Value |\n|---|---:|\n'

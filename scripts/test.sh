@@ -3,7 +3,8 @@
 # builds every preset and runs every test: the portable core natively, again
 # under AddressSanitizer/UBSan/LeakSanitizer, again under ThreadSanitizer
 # (among them the concurrency test of the core), the Windows build under
-# Wine, and the release zip (reproducible, and installed as INSTALL.md says).
+# Wine, and the release: zip and package reproducible, the package installed,
+# upgraded and removed, signing, and INSTALL.md's commands as written.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 cd "$MIROTEX_ROOT"
@@ -99,14 +100,21 @@ run_preset windows
 stop_wineserver
 trap - EXIT
 
-# The release zip, built twice in two build trees: the same bytes; then
-# INSTALL.md's steps as written, in a Wine prefix of their own.
+# The release (zip and Windows Installer package), built twice in two build
+# trees: the same bytes; the package installed, compared with regsvr32's
+# registration, upgraded and removed under Wine; signing with a throw-away
+# certificate; then INSTALL.md's commands as written, in a Wine prefix of
+# their own.
 run_check package tests/release/reproducible_package.sh
-run_check install tests/release/install_as_written.sh build/package-check/first/mirotex-*-win64.zip
+release=(build/package-check/first/mirotex-*-win64.zip build/package-check/first/mirotex-*-x64.msi)
+older=(build/package-check/older/mirotex-*-win64.zip build/package-check/older/mirotex-*-x64.msi)
+run_check msi tests/release/msi_package.sh "${release[1]}" "${older[1]}"
+run_check signing tests/release/signed_package.sh "${release[0]}"
+run_check install tests/release/install_as_written.sh "${release[@]}" "${older[@]}"
 
 echo
 echo "== test summary"
-for preset in layers native native-asan native-tsan windows package install; do
+for preset in layers native native-asan native-tsan windows package msi signing install; do
   printf '%-12s %s\n' "$preset" "${SUMMARY[$preset]:-not run}"
 done
 exit $FAILED

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <span>
+#include <string_view>
 
 #include "cals/conformance/group4_decoder.h"
 #include "cals/conformance/header_rules.h"
@@ -30,6 +31,40 @@ class RasterSource final : public ByteSource {
   ByteSource& file_;
   std::uint64_t handedOut_ = 0;
 };
+
+// Files of other formats, known by their first bytes, that reach the check
+// under a CALS name: a scan saved as TIFF or PDF and renamed, say. A CALS
+// file begins with text.
+struct Signature {
+  std::string_view bytes;
+  std::size_t at;  // where they lie
+  const char* format;
+};
+
+constexpr std::string_view Bytes(const char* text, std::size_t size) { return {text, size}; }
+
+constexpr Signature kSignatures[] = {
+    {Bytes("II*\0", 4), 0, "TIFF"},         {Bytes("MM\0*", 4), 0, "TIFF"},
+    {Bytes("II+\0", 4), 0, "TIFF"},         {Bytes("MM\0+", 4), 0, "TIFF"},  // BigTIFF
+    {Bytes("\x89PNG\r\n\x1A\n", 8), 0, "PNG"}, {Bytes("%PDF-", 5), 0, "PDF"},
+    {Bytes("\xFF\xD8\xFF", 3), 0, "JPEG"},   {Bytes("GIF87a", 6), 0, "GIF"},
+    {Bytes("GIF89a", 6), 0, "GIF"},           {Bytes("PK\x03\x04", 4), 0, "ZIP"},
+    {Bytes("PK\x05\x06", 4), 0, "ZIP"},      // an empty archive
+    {Bytes("BM", 2), 0, "BMP"},               // with the two reserved words zero, below
+};
+
+// The format whose signature `head` begins with, or none.
+const char* FormatOf(std::span<const std::uint8_t> head) {
+  const std::string_view text(reinterpret_cast<const char*>(head.data()), head.size());
+  for (const Signature& signature : kSignatures) {
+    if (text.substr(std::min(signature.at, text.size())).starts_with(signature.bytes)) {
+      const bool bmp = std::string_view(signature.format) == "BMP";
+      if (bmp && (text.size() < 10 || text.substr(6, 4) != std::string_view("\0\0\0\0", 4))) continue;
+      return signature.format;
+    }
+  }
+  return nullptr;
+}
 
 std::string Count(std::uint64_t n, const char* unit) {
   return std::to_string(n) + " " + unit + (n == 1 ? "" : "s");
@@ -64,8 +99,8 @@ class RasterChecker {
             Offset(decoder), done);
       } else {
         Add(Severity::kError,
-            "a code that is not valid at line " + std::to_string(done + 1) + " of " + std::to_string(height) + " (" +
-                decoder.Problem() + ")" + DecodedAs(),
+            "a code that is not valid at line " + std::to_string(done + 1) + " of " + std::to_string(height) + ", pel " +
+                std::to_string(decoder.ProblemPel()) + ": " + decoder.Problem() + DecodedAs(),
             static_cast<std::int64_t>(kHeaderSize + decoder.ProblemBit() / 8), done + 1);
       }
       return;
@@ -102,8 +137,8 @@ class RasterChecker {
   // Which size the raster was decoded against, and that the rotation plays
   // no part in it.
   std::string DecodedAs() const {
-    std::string text = " (decoded as " + std::to_string(*report_.height) + " lines of " +
-                       std::to_string(*report_.width) + " pels, as rpelcnt gives them";
+    std::string text = " (decoded as " + Count(static_cast<std::uint64_t>(*report_.height), "line") + " of " +
+                       Count(static_cast<std::uint64_t>(*report_.width), "pel") + ", as rpelcnt gives them";
     if (!rorient_.empty() && rorient_ != "000,270") text += "; rorient " + rorient_ + " turns the picture only for display";
     return text + ")";
   }
@@ -134,6 +169,16 @@ FileReport CheckFile(ByteSource& file) {
     std::copy_n(piece.begin(), take, header.begin() + static_cast<std::ptrdiff_t>(have));
     have += take;
     piece = piece.subspan(take);
+  }
+  if (const char* format = FormatOf(std::span<const std::uint8_t>(header).first(have))) {
+    // One finding: its bytes judged as records would only be noise.
+    report.findings.push_back(Finding{Severity::kError, std::string("a ") + format + " file, not a CALS file",
+                                      std::nullopt, std::nullopt, std::nullopt});
+    RasterSource rest(piece, file);
+    while (!rest.Next().empty()) {
+    }
+    report.fileSize = have + rest.handedOut();
+    return report;
   }
   if (have < header.size()) {
     // Not a CALS file at all; its records would only add noise.

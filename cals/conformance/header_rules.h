@@ -3,10 +3,13 @@
 // txtfilid, figid, srcgph, doccls, rtype, rorient, rpelcnt, rdensty, notes,
 // each "name: value" padded with spaces; records 12 to 16 blank.
 //
-// A deviation that makes common CALS readers refuse the file is an error:
-// they find records by their exact lower-case text ("rpelcnt:", "rtype: 1"),
-// some only at the start of a record, stop at the first NUL byte and read
-// the numbers with scanf. What only the standard asks for is a warning.
+// A deviation that makes common CALS readers (ImageMagick, GDAL) refuse the
+// file, or show another picture, is an error; what only the standard asks
+// for is a warning. Which is which was measured with the readers: the
+// table of header_rules.cpp holds each rule with each reader's behaviour.
+// A header whose records hold no CALS record gets the one error "not a
+// CALS header"; one written as lines packed one after another gets one
+// error, and no picture size.
 #pragma once
 
 #include <cstdint>
@@ -22,7 +25,7 @@ namespace cals::conformance {
 struct HeaderReport {
   std::vector<Finding> findings;
   // The picture size as readers take it from rpelcnt ("%d,%d"), when both
-  // numbers are there and above 0.
+  // numbers are there and above 0, and the records can be told apart.
   std::optional<std::int32_t> width;
   std::optional<std::int32_t> height;
   std::string rorient;  // the rorient value as found (other bytes than printable ASCII as \xNN), or empty

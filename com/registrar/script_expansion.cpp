@@ -54,4 +54,9 @@ std::u16string DoubleSingleQuotes(std::u16string_view text) {
   return result;
 }
 
+Replacements ModuleReplacements(std::u16string_view modulePath) {
+  const std::u16string quoted = DoubleSingleQuotes(modulePath);
+  return {{u"MODULE", quoted}, {u"Module_Raw", quoted}, {u"APPID", u""}};
+}
+
 }  // namespace registrar

@@ -27,4 +27,10 @@ Status ExpandReplacements(std::u16string_view text, const Replacements& replacem
 // Doubles every single quote, for a value that is put between quotes.
 std::u16string DoubleSingleQuotes(std::u16string_view text);
 
+// The replacements a module's scripts may use: MODULE and Module_Raw, the
+// module's path (its quotes doubled here), and an empty APPID. The DLL's
+// registration and the installer package's registry entries both expand
+// the scripts with this one list.
+Replacements ModuleReplacements(std::u16string_view modulePath);
+
 }  // namespace registrar

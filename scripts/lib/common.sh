@@ -10,6 +10,13 @@ MIROTEX_PACKAGES=(
   clang libclang-rt-14-dev
   wine64 g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
   zip unzip
+  zlib1g-dev libz-mingw-w64-dev
+  python3-png chromium chromium-driver python3-selenium
+  wixl msitools faketime osslsigncode openssl
+  perl e2fsprogs
+  # The CALS readers calsvar check's rules and the pictures are measured
+  # against (tests that need them skip where they are missing).
+  imagemagick gdal-bin
 )
 
 log() { printf '[%s] %s\n' "$(basename "$0")" "$*" >&2; }

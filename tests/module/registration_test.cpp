@@ -98,6 +98,8 @@ TEST_F(Registration, RecordsTheTypeLibraryAndTheProxyStub) {
   const std::wstring path = module.path();
   EXPECT_EQ(L"Mirotex 1.0 Type Library", ReadString(HKEY_CLASSES_ROOT, TypeLibKey()));
   EXPECT_EQ(path, ReadString(HKEY_CLASSES_ROOT, TypeLibKey() + L"\\0\\win64"));
+  // The folder as Windows Installer writes it, closing backslash included.
+  EXPECT_EQ(path.substr(0, path.rfind(L'\\') + 1), ReadString(HKEY_CLASSES_ROOT, TypeLibKey() + L"\\HELPDIR"));
 
   const std::wstring proxyStubClsid = GuidText(IID_ICalsPreview);
   for (const IID* iid : {&IID_ICalsPreview, &IID_ICalsFormat, &IID_ICalsFile}) {

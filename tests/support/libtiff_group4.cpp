@@ -3,17 +3,22 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <memory>
 #include <stdexcept>
 
 namespace testing_support {
 namespace {
 
-// A TIFF file in a vector, for TIFFClientOpen.
+// A TIFF file in a vector, for TIFFClientOpen, and the first thing libtiff
+// complained of while it was open.
 struct MemoryFile {
   std::vector<std::uint8_t> bytes;
   std::size_t pos = 0;
+  std::string complaint;
 };
 
 MemoryFile& FileOf(thandle_t handle) { return *static_cast<MemoryFile*>(handle); }
@@ -52,10 +57,24 @@ struct TiffCloser {
 };
 using UniqueTiff = std::unique_ptr<TIFF, TiffCloser>;
 
+// libtiff hands each error and warning of an open file to these, with the
+// file's own handle.
+void Complain(thandle_t handle, const char* module, const char* format, va_list args) {
+  if (handle == nullptr) return;  // not about an open file
+  MemoryFile& file = FileOf(handle);
+  if (!file.complaint.empty()) return;
+  char text[512];
+  std::vsnprintf(text, sizeof text, format, args);
+  file.complaint = std::string(module != nullptr ? module : "libtiff") + ": " + text;
+}
+
 UniqueTiff Open(MemoryFile& file, const char* mode) {
-  // Errors come back as results; the tests say what went wrong.
+  // Nothing is printed: errors come back as results and complaints, and the
+  // tests say what went wrong.
   TIFFSetErrorHandler(nullptr);
   TIFFSetWarningHandler(nullptr);
+  TIFFSetErrorHandlerExt(Complain);
+  TIFFSetWarningHandlerExt(Complain);
   file.pos = 0;
   return UniqueTiff(TIFFClientOpen("memory", mode, &file, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc, MapProc,
                                    UnmapProc));
@@ -102,6 +121,16 @@ LibtiffStrip::~LibtiffStrip() = default;
 bool LibtiffStrip::Decode(std::vector<std::uint8_t>& packed) {
   packed.resize(held_->size);
   return TIFFReadEncodedStrip(held_->tiff.get(), 0, packed.data(), static_cast<tmsize_t>(packed.size())) >= 0;
+}
+
+std::optional<std::string> LibtiffComplaint(std::span<const std::uint8_t> data, int width, int height) {
+  LibtiffStrip strip(data, width, height);
+  std::vector<std::uint8_t> packed;
+  const bool decoded = strip.Decode(packed);
+  const std::string& complaint = strip.held_->file.complaint;
+  if (!complaint.empty()) return complaint;
+  if (!decoded) return "libtiff: the strip cannot be decoded";
+  return std::nullopt;
 }
 
 std::optional<Pels> LibtiffDecodeGroup4(std::span<const std::uint8_t> data, int width, int height) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace testing_support {
@@ -29,9 +30,15 @@ class LibtiffStrip {
   bool Decode(std::vector<std::uint8_t>& packed);
 
  private:
+  friend std::optional<std::string> LibtiffComplaint(std::span<const std::uint8_t>, int, int);
   struct Held;
   std::unique_ptr<Held> held_;
 };
+
+// What libtiff says when it decodes `data`: its first error or warning
+// ("Fax4Decode: Line length mismatch at line 1 of strip 0 ..."), or nothing
+// when it decodes the strip without a word.
+std::optional<std::string> LibtiffComplaint(std::span<const std::uint8_t> data, int width, int height);
 
 // libtiff's decode of `data`, or nothing when it reports an error.
 std::optional<Pels> LibtiffDecodeGroup4(std::span<const std::uint8_t> data, int width, int height);

@@ -6,13 +6,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "cals/file_access.h"
+#include "cals/memory_file.h"
 
 namespace testing_support {
 
@@ -43,37 +42,14 @@ class MemoryFiles final : public cals::FileOpener {
   }
 
  private:
-  class File final : public cals::OpenFile {
+  class File final : public cals::MemoryFile {
    public:
     File(MemoryFiles& owner, Bytes& bytes, bool writable)
-        : owner_(owner), bytes_(bytes), writable_(writable), handles_(owner.openHandles_) {
+        : MemoryFile(bytes, writable), owner_(owner), handles_(owner.openHandles_) {
       ++*handles_;
     }
     ~File() override {
       if (open_) --*handles_;
-    }
-    bool Seek(std::int64_t offset) override {
-      if (offset < 0) return false;
-      position_ = static_cast<std::size_t>(offset);
-      return true;
-    }
-    std::int64_t Tell() override { return static_cast<std::int64_t>(position_); }
-    std::int64_t Size() override { return static_cast<std::int64_t>(bytes_.size()); }
-    std::size_t Read(void* buffer, std::size_t size) override {
-      if (position_ >= bytes_.size()) return 0;
-      const std::size_t count = std::min(size, bytes_.size() - position_);
-      std::memcpy(buffer, bytes_.data() + position_, count);
-      position_ += count;
-      return count;
-    }
-    std::size_t Write(const void* buffer, std::size_t size) override {
-      if (!writable_) return 0;
-      const std::size_t count = std::min(size, owner_.writeBudget);
-      owner_.writeBudget -= count;
-      if (bytes_.size() < position_ + count) bytes_.resize(position_ + count);
-      std::memcpy(bytes_.data() + position_, buffer, count);
-      position_ += count;
-      return count;
     }
     bool Close() override {
       if (!open_) return false;
@@ -83,11 +59,14 @@ class MemoryFiles final : public cals::FileOpener {
     }
 
    private:
+    std::size_t Admit(std::size_t size) override {
+      const std::size_t count = std::min(size, owner_.writeBudget);
+      owner_.writeBudget -= count;
+      return count;
+    }
+
     MemoryFiles& owner_;
-    Bytes& bytes_;
-    bool writable_;
     std::shared_ptr<int> handles_;
-    std::size_t position_ = 0;
     bool open_ = true;
   };
 

@@ -20,14 +20,15 @@ line 15 $'orientation\t000'
 has out $'pelheight\t002339'
 has out $'density\t0200'
 
-# get, JSON, with a name that does not exist: exit 1 and a note.
+# get, JSON, with a name that does not exist: exit 1 and a note. The file
+# by its full path, as in a table.
 expect 1 get --json samples/drawing-a4.cal --name RPELCNT --name nosuch
-line 1 '{"file": "samples/drawing-a4.cal", "variables": [{"name": "RPELCNT", "found": true, "value": "001654,002339"}, {"name": "nosuch", "found": false, "value": null}]}'
+line 1 '{"file": "'"$root"'/samples/drawing-a4.cal", "variables": [{"name": "RPELCNT", "found": true, "value": "001654,002339"}, {"name": "nosuch", "found": false, "value": null}]}'
 has err 'no variable named "nosuch"'
 
 # Unusual but valid records.
 expect 0 get --json samples/unusual-records.cal
-line 1 '{"file": "samples/unusual-records.cal", "variables": [{"name": "srcdocid", "found": true, "value": "ABC"}, {"name": "dstdocid", "found": true, "value": "NONE"}, {"name": "txtfilid", "found": true, "value": "NONE"}, {"name": "srcgph", "found": true, "value": "NONE"}, {"name": "docls", "found": true, "value": "NONE"}, {"name": "rtype", "found": true, "value": "1"}, {"name": "rorient", "found": true, "value": "090,180"}, {"name": "rpelcnt", "found": true, "value": "000800,000600"}, {"name": "rdensty", "found": true, "value": "0150"}, {"name": "notes", "found": true, "value": ""}, {"name": "width", "found": true, "value": "800"}, {"name": "height", "found": true, "value": "600"}, {"name": "colordepth", "found": true, "value": "1"}, {"name": "orientation", "found": true, "value": "090"}, {"name": "lineprogression", "found": true, "value": "180"}, {"name": "pelwidth", "found": true, "value": "000800"}, {"name": "pelheight", "found": true, "value": "000600"}, {"name": "density", "found": true, "value": "0150"}]}'
+line 1 '{"file": "'"$root"'/samples/unusual-records.cal", "variables": [{"name": "srcdocid", "found": true, "value": "ABC"}, {"name": "dstdocid", "found": true, "value": "NONE"}, {"name": "txtfilid", "found": true, "value": "NONE"}, {"name": "srcgph", "found": true, "value": "NONE"}, {"name": "docls", "found": true, "value": "NONE"}, {"name": "rtype", "found": true, "value": "1"}, {"name": "rorient", "found": true, "value": "090,180"}, {"name": "rpelcnt", "found": true, "value": "000800,000600"}, {"name": "rdensty", "found": true, "value": "0150"}, {"name": "notes", "found": true, "value": ""}, {"name": "width", "found": true, "value": "800"}, {"name": "height", "found": true, "value": "600"}, {"name": "colordepth", "found": true, "value": "1"}, {"name": "orientation", "found": true, "value": "090"}, {"name": "lineprogression", "found": true, "value": "180"}, {"name": "pelwidth", "found": true, "value": "000800"}, {"name": "pelheight", "found": true, "value": "000600"}, {"name": "density", "found": true, "value": "0150"}]}'
 
 # set a string and a date on a copy, then read them back; the picture
 # behind the header stays as it was.
@@ -36,7 +37,7 @@ expect 0 set --date-style 103 "$work/copy.cal" "notes=Checked by Ann" "dstdocid@
 line 1 $'notes\taccepted'
 line 2 $'dstdocid\taccepted'
 expect 0 set --json "$work/copy.cal" "srcdocid@date=2005-09-30T23:15:00"
-line 1 '{"file": "'"$work"'/copy.cal", "saved": true, "variables": [{"name": "srcdocid", "accepted": true, "value": "Sep 30 2005 11:15 PM"}]}'
+line 1 '{"file": "'"$work"'/copy.cal", "saved": true, "variables": [{"name": "srcdocid", "accepted": true, "value": "Sep 30 2005 11:15 PM"}], "records": [{"record": 1, "old": "srcdocid: DRW-1001-A", "new": "srcdocid: Sep 30 2005 11:15 PM"}]}'
 # Quotes and backslashes come out escaped.
 expect 0 set "$work/copy.cal" 'notes=say "hi" \ tab'
 expect 0 get --json "$work/copy.cal" --name notes
@@ -89,10 +90,10 @@ same "comment lines changed what the plug-in shows" "$work/out" "$work/with-comm
 
 # A folder: its CALS files, recursively, whatever the case of the extension.
 expect 0 get --json samples --name srcdocid
-line 1 '{"file": "samples/blank-page.cal", "variables": [{"name": "srcdocid", "found": true, "value": "NONE"}]}'
-line 2 '{"file": "samples/drawing-a4.cal", "variables": [{"name": "srcdocid", "found": true, "value": "DRW-1001-A"}]}'
-line 3 '{"file": "samples/unusual-records.cal", "variables": [{"name": "srcdocid", "found": true, "value": "ABC"}]}'
-line 4 '{"file": "samples/archive/SCAN-0042.CG4", "variables": [{"name": "srcdocid", "found": true, "value": "SCAN-0042"}]}'
+line 1 '{"file": "'"$root"'/samples/blank-page.cal", "variables": [{"name": "srcdocid", "found": true, "value": "NONE"}]}'
+line 2 '{"file": "'"$root"'/samples/drawing-a4.cal", "variables": [{"name": "srcdocid", "found": true, "value": "DRW-1001-A"}]}'
+line 3 '{"file": "'"$root"'/samples/unusual-records.cal", "variables": [{"name": "srcdocid", "found": true, "value": "ABC"}]}'
+line 4 '{"file": "'"$root"'/samples/archive/SCAN-0042.CG4", "variables": [{"name": "srcdocid", "found": true, "value": "SCAN-0042"}]}'
 # Results for a file or pipe are written in pieces, yet in one shared file
 # a file's message still follows that file's lines.
 checks=$((checks + 1))
@@ -119,8 +120,10 @@ checks=$((checks + 1))
 has err 'register it with'
 checks=$((checks + 1))
 "$WINE_BIN" "$CALSVAR_BUILD_DIR/module/calsvar.exe" --version >"$work/out" 2>"$work/err"
-(($? == 0)) || fail "calsvar.exe --version without registration did not exit 0"
+(($? == 3)) || fail "calsvar.exe --version without registration did not exit 3"
 line 2 'plug-in: none registered ("Mirotex.CalsFormat" is not in the registry); register mirotex.dll with regsvr32, or name one with --dll PATH'
+expect 3 --dll "$work/nowhere.dll" --version
+has out "plug-in, given with --dll: $work/nowhere.dll: no version information"
 expect 0 get --dll "$dll" samples/drawing-a4.cal --name rtype
 line 1 $'rtype\t1'
 expect 0 --dll "$dll" --version
@@ -136,7 +139,7 @@ line 2 "plug-in $MIROTEX_VERSION, registered: Z:${dll//\//\\}"
 expect 1 check samples
 line 1 $'samples/blank-page.cal\tok'
 line 2 $'samples/drawing-a4.cal\tok'
-line 3 $'samples/unusual-records.cal\terror\tthe name "SrcDocId" has upper-case letters: readers look for names in lower case, record 1, byte 0'
+line 3 $'samples/unusual-records.cal\terror\tthe name "SrcDocId" has upper-case letters: GDAL looks for the name in lower case only, record 1, byte 0'
 has out $'samples/archive/SCAN-0042.CG4\tok'
 has err '4 files: 3 ok, 0 with warnings, 1 with errors'
 expect 0 check --json samples/drawing-a4.cal
@@ -171,7 +174,7 @@ has out '113     DD Month YYYY HH:mm:ss:000   05 Mars 2024 13:52:30:000'
 has out 'noon is "Mar 05 2024 12:00 AM"'
 has out 'renders every number not listed as style 113'
 has out 'Windows ANSI code page (here: 1252)'
-has out '3  a file could not be loaded or saved, or no CALS file was found'
+has out '3  a file could not be loaded or saved, no CALS file was found, or --version found no'
 
 # set writes exactly what was asked, or nothing: each row gives the exit
 # code, the message, and the file's bytes against the original.
@@ -185,17 +188,41 @@ set_row() {  # set_row RC MESSAGE NAME=VALUE...: set on a fresh copy
   same "set $* changed the file" "$original" "$work/row.cal"
 }
 set_row 1 '"notes" refused: cut to 121 characters: the record holds no more' "notes=$(printf 'x%.0s' {1..200})"
-set_row 1 '"pelwidth" refused: cut to 6 characters: the field holds no more' pelwidth=12345678
+set_row 1 '"orientation" refused: cut to 3 characters: the field holds no more' orientation=1234
 set_row 1 "'ż' (U+017C) at character 3, which the ANSI code page 1252 cannot hold" 'notes=Zażółć'
-set_row 1 'an empty value is stored as NONE, which would stand cut to the field' pelwidth=
+set_row 1 'an empty value is stored as NONE, which would stand cut to the field' orientation=
 set_row 1 'a line feed (U+000A) at character 2' $'notes=a\nb'
 set_row 1 '"nosuch" refused: no such variable' srcdocid=X nosuch=5
-line 1 $'srcdocid\taccepted'
+line 1 $'srcdocid\tnot saved'
 line 2 $'nosuch\trefused'
 set_row 1 'blanks at its start or end are not kept' 'notes=  indented'
 set_row 0 '' --dry-run notes=Hello orientation=090
 line 1 $'notes\tFlange DN80, sheet 1 of 1\tHello'
 line 2 $'orientation\t000\t090'
+# A dry run names what it would refuse, and why, instead of old and new.
+set_row 1 '' --dry-run orientation=1234
+line 1 $'orientation\trefused\tcut to 3 characters: the field holds no more'
+# The picture size is the raster's: read-only in the sample configuration,
+# and refused where a configuration leaves it writable.
+set_row 1 'read-only: a sub-tag of the read-only record "rpelcnt"' pelheight=003000
+mkdir -p "$work/writable/FileFormats"
+grep -v '^Readonly=1' samples/install/FileFormats/Mirotex.ini >"$work/writable/FileFormats/Mirotex.ini"
+CALSVAR_SHARED="$work/writable" set_row 1 'it would change the picture size (rpelcnt)' pelwidth=1728
+expect 0 check-config "$work/writable/FileFormats/Mirotex.ini"
+has out 'the host could change the picture size, and readers refuse a file whose size does not match its raster'
+# A save that would give the header what other readers refuse.
+set_row 1 'the saved header would hold what other CALS readers refuse: rdensty "abcd" is not a number' density=abcd
+line 1 $'density\tnot saved'
+# Every record a save rewrites is shown, also those nobody asked for.
+cp samples/unusual-records.cal "$work/row.cal"
+expect 0 set "$work/row.cal" notes=Hello
+line 1 $'notes\taccepted'
+line 2 $'record 1\tSrcDocId:   ABC\tsrcdocid: ABC'
+line 5 $'record 6\tDOCLS:NONE\trtype: 1'
+line 10 $'record 11\tnotes:\t'
+has err 'warning added by the save, as calsvar check sees it: "srcgph" belongs in record 5, record 4'
+expect 0 set --json --dry-run "$work/row.cal" notes=Again
+has out '"records": [{"record": 10, "old": "notes: Hello", "new": "notes: Again"}]}'
 set_row 1 'read-only' --json rtype=2
 has out '"reason": "read-only: the tag configuration makes it so"'
 # An empty value is NONE, the format's word for no value.
@@ -213,6 +240,7 @@ cp "$original" "$work/locked.cal"
 chmod a-w "$work/locked.cal"
 expect 3 set "$work/locked.cal" notes=x
 has err "$work/locked.cal: not saved: the file is read-only; nothing was written"
+line 1 $'notes\tnot saved'
 same "a failed save changed the file" "$original" "$work/locked.cal"
 
 # Files that do not look like a CALS header: set refuses them unless
@@ -261,6 +289,31 @@ ln -s "$root/samples" "$work/walk/elsewhere"
 expect 0 get "$work/walk" --name srcdocid
 line 1 "== $work/walk/sub/blank-page.cal"
 [[ $(wc -l <"$work/out") == 2 ]] || fail "a folder walk followed a link"
+# Control bytes of a header reach no terminal: text shows ESC and BEL as
+# \xHH; get --name judges the file from the plug-in's answers alone.
+record() { printf '%-128s' "$1"; }
+{ record 'rpelcnt: 000010,000010'; record $'notes: \e]0;owned\a\e[2J'; head -c 2000 /dev/zero | tr '\0' ' '; } \
+  >"$work/escape.cal"
+expect 0 get "$work/escape.cal" --name notes
+line 1 $'notes\t\\x1B]0;owned\\x07\\x1B[2J'
+has err 'does not look like a CALS header ("notes" holds 0x1B'
+checks=$((checks + 1))
+! grep -q $'[\e\a]' "$work/out" "$work/err" || fail "a control byte reached the terminal"
+expect 0 get --json "$work/escape.cal" --name notes
+has out '"value": "\u001b]0;owned\u0007\u001b[2J"'
+
+# set on a folder ends with the summary of set --from.
+mkdir -p "$work/batch/sub"
+cp samples/drawing-a4.cal "$work/batch/"
+cp samples/blank-page.cal "$work/batch/sub/"
+expect 0 set "$work/batch" notes=Batch
+has err '2 files: 2 saved, 0 unchanged, 0 refused, 0 failed'
+cp -r "$work/batch" "$work/batch-saved"
+expect 1 set "$work/batch" rtype=2
+has err '2 files: 0 saved, 0 unchanged, 2 refused, 0 failed'
+checks=$((checks + 1))
+diff -r "$work/batch-saved" "$work/batch" >/dev/null || fail "a refused set on a folder changed a file"
+
 # A file that is no DLL: the system's message without "%1".
 printf 'no DLL' >"$work/fake.dll"
 expect 3 --dll "$work/fake.dll" info

@@ -17,12 +17,13 @@ fail() {
   printf '  stderr: %s\n' "$(head -c 2000 "$work/err")"
   failures=$((failures + 1))
 }
-# expect RC COMMAND...: runs ./calsvar, keeps stdout and stderr in out/err.
+# expect RC COMMAND...: runs ./calsvar (from any folder), keeps stdout and
+# stderr in out/err.
 expect() {
   local want=$1
   shift
   checks=$((checks + 1))
-  ./calsvar "$@" >"$work/out" 2>"$work/err"
+  "$root/calsvar" "$@" >"$work/out" 2>"$work/err"
   local got=$?
   ((got == want)) || fail "./calsvar $* exited $got, expected $want"
 }

@@ -2,8 +2,8 @@
 // one JSON object per file, and the summary of a run.
 #include <gtest/gtest.h>
 
-#include "tools/calsvar/check_report.h"
-#include "tools/calsvar/command_line.h"
+#include "tools/calsvar/output/check_report.h"
+#include "tools/calsvar/cli/command_line.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // calsvar's command line: what scripts type must mean the same every time.
 #include <gtest/gtest.h>
 
-#include "tools/calsvar/command_line.h"
+#include "tools/calsvar/cli/command_line.h"
 
 namespace {
 
@@ -65,6 +65,12 @@ TEST(CommandLine, WriteOptionsAndTables) {
   EXPECT_EQ(inv.fromTable, u"-");
   EXPECT_TRUE(inv.files.empty());
   EXPECT_TRUE(Parsed({u"get", u"--csv", u"dir"}).csv);
+  EXPECT_EQ(Parsed({u"get", u"--csv", u"dir"}).csvSeparator, u',');
+  EXPECT_EQ(Parsed({u"get", u"--csv", u"--csv-separator", u";", u"dir"}).csvSeparator, u';');
+  EXPECT_EQ(Parsed({u"get", u"--csv-separator=tab", u"--csv", u"dir"}).csvSeparator, u'\t');
+  EXPECT_NE(ErrorOf({u"get", u"--csv", u"--csv-separator", u"|", u"dir"}).find("needs \",\", \";\" or tab"),
+            std::string::npos);
+  EXPECT_NE(ErrorOf({u"get", u"--csv-separator", u";", u"dir"}).find("belongs to get --csv"), std::string::npos);
 }
 
 TEST(CommandLine, CheckConfigTakesAnOptionalFile) {

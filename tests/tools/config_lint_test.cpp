@@ -8,7 +8,7 @@
 
 #include "cals/cp1252_codec.h"
 #include "cals/tag_finder.h"
-#include "tools/calsvar/config_lint.h"
+#include "tools/calsvar/configuration/config_lint.h"
 
 namespace {
 
@@ -175,6 +175,7 @@ TEST(ConfigLint, WarnsAboutWhatIsIgnoredOrLooksUnintended) {
   expect(8, "blanks around it");
   expect(8, "the name is empty");
   expect(8, "may hide the read-only variable");
+  expect(7, "the host could change the picture size");
   expect(10, "stays writable");
   expect(11, "never read; the one at line 10 counts");
   expect(12, "second section of this name is never read; the one at line 2 counts");

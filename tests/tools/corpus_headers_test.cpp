@@ -8,7 +8,7 @@
 
 #include "cals/cals_header.h"
 #include "tests/support/header_rig.h"
-#include "tools/calsvar/extension_filter.h"
+#include "tools/calsvar/files/extension_filter.h"
 #include "tools/make_samples/cals_file_writer.h"
 #include "tools/make_samples/corpus_headers.h"
 

@@ -2,8 +2,8 @@
 // dates.
 #include <gtest/gtest.h>
 
-#include "tools/calsvar/iso_date.h"
-#include "tools/calsvar/json_writer.h"
+#include "tools/calsvar/cli/iso_date.h"
+#include "tools/calsvar/output/json_writer.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters) {
   EXPECT_EQ(JsonString(u"a\"b\\c"), "\"a\\\"b\\\\c\"");
   EXPECT_EQ(JsonString(u"tab\there\nnew\r"), "\"tab\\there\\nnew\\r\"");
   EXPECT_EQ(JsonString(std::u16string(u"nul\0x", 5)), "\"nul\\u0000x\"");
-  EXPECT_EQ(JsonString(u"\x1f\x7f"), "\"\\u001f\\u007f\"");
+  EXPECT_EQ(JsonString(u"\x1f\x7f\u009b"), "\"\\u001f\\u007f\\u009b\"");
 }
 
 TEST(JsonString, WritesUtf8ForLatinAndAstralCharacters) {

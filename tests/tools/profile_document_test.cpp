@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cals/cp1252_codec.h"
-#include "tools/calsvar/profile_document.h"
+#include "tools/calsvar/configuration/profile_document.h"
 
 namespace {
 

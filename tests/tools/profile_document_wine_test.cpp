@@ -12,7 +12,7 @@
 #include "cals/cp1252_codec.h"
 #include "cals/win_utf16.h"
 #include "tests/support/win/test_environment.h"
-#include "tools/calsvar/profile_document.h"
+#include "tools/calsvar/configuration/profile_document.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/fixed_installation.h"
-#include "tools/calsvar/remembered_settings.h"
+#include "tools/calsvar/configuration/remembered_settings.h"
 
 namespace {
 

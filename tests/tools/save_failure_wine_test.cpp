@@ -8,9 +8,11 @@
 #include <functional>
 #include <string>
 
+#include "base/version.h"
 #include "tests/plugin/cals_file_fixture.h"
-#include "tools/calsvar/header_bytes.h"
-#include "tools/calsvar/save_failure.h"
+#include "tools/calsvar/files/header_bytes.h"
+#include "tools/calsvar/plugin/plugin_write.h"
+#include "tools/calsvar/plugin/save_failure.h"
 
 namespace {
 
@@ -50,7 +52,7 @@ TEST_F(SaveFailureTest, NamesWhatStandsInTheWay) {
       {"cut",
        [](const std::wstring& p) { return testing_support::WriteBinaryFile(p, cals_test::CalsFile().substr(0, 1000)); },
        "the file is now shorter than a header (1000 bytes); nothing was written"},
-      {"changed", ChangeHeaderOnDisk, "the header changed on disk since it was loaded; nothing was written"},
+      {"changed", ChangeHeaderOnDisk, "the header changed on disk while calsvar worked on it; nothing was written"},
   };
   for (const auto& c : cases) {
     const std::wstring path = MakeFile(cals_test::CalsFile(), std::wstring(c.what, c.what + strlen(c.what)) + L".cal");
@@ -77,8 +79,36 @@ TEST_F(SaveFailureTest, ThePlugInRefusesAHeaderChangedOnDiskAndCalsvarSaysWhy) {
   const auto onDisk = ReadHeaderBytes(changed);
   const HRESULT hr = file->Save();
   ASSERT_EQ(E_FAIL, hr);
-  EXPECT_EQ(ExplainSaveFailure(changed, *before, hr), "the header changed on disk since it was loaded; nothing was written");
+  EXPECT_EQ(ExplainSaveFailure(changed, *before, hr), "the header changed on disk while calsvar worked on it; nothing was written");
   EXPECT_EQ(ReadHeaderBytes(changed), onDisk);
+}
+
+// calsvar judges a write by its own copy of the core; what the plug-in
+// then writes is read back, so that a plug-in that builds records
+// otherwise (another version, or here another tag configuration than the
+// one calsvar foresaw with) cannot pass unnoticed.
+TEST_F(SaveFailureTest, ASavedHeaderOtherThanTheForecastIsReported) {
+  const std::wstring first = MakeFile(cals_test::CalsFile(), L"first.cal");
+  const std::wstring second = MakeFile(cals_test::CalsFile(), L"second.cal");
+  calsvar::WriteSettings settings;
+  settings.pluginVersion = "9.9.9";
+  calsvar::FileWriter writer(format_.get(), settings);
+  const std::vector<calsvar::Assignment> values{{u"srcgph", u"SCANNER 7", std::nullopt}};
+  const calsvar::FileWriteOutcome agreed = writer.Write(first, values);
+  EXPECT_EQ(calsvar::WriteStatus::kSaved, agreed.status) << agreed.message;
+
+  // calsvar keeps the folder it found first; the plug-in follows the
+  // registry, and there "figid" is cut to two characters.
+  testing_support::TempDir other;
+  ASSERT_TRUE(CreateDirectoryW(other.File(L"FileFormats").c_str(), nullptr));
+  ASSERT_TRUE(testing_support::WriteBinaryFile(other.File(L"FileFormats\\Mirotex.ini"),
+                                               "[figid]\r\nTagnames=short\r\nTagpositions=1-2\r\n"));
+  ASSERT_TRUE(install_.sharedLocation().SetString(other.path()));
+  const calsvar::FileWriteOutcome differs = writer.Write(second, values);
+  EXPECT_EQ(calsvar::WriteStatus::kFailed, differs.status);
+  EXPECT_TRUE(differs.written);
+  EXPECT_EQ(differs.message, std::string("the plug-in wrote another header than calsvar expected: plug-in 9.9.9, calsvar ") +
+                                 MIROTEX_VERSION_TEXT);
 }
 
 }  // namespace

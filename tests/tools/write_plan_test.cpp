@@ -8,8 +8,8 @@
 
 #include "cals/cals_header.h"
 #include "tests/support/header_rig.h"
-#include "tools/calsvar/header_forecast.h"
-#include "tools/calsvar/write_plan.h"
+#include "tools/calsvar/writing/header_forecast.h"
+#include "tools/calsvar/writing/write_plan.h"
 
 namespace {
 
@@ -99,8 +99,10 @@ TEST_F(WritePlanTest, EachWayAValueFailsToArriveIsNamedAndRefusesTheFile) {
 }
 
 TEST_F(WritePlanTest, WhatArrivesAsAskedIsAccepted) {
+  WriteRules forced;
+  forced.pictureSizeMayChange = true;
   const WritePlan plan = Plan(Standard(), {{u"srcdocid", u"DRW-2"}, {u"pelwidth", u"001700"}, {u"notes", u""},
-                                           {u"density", u"0300"}});
+                                           {u"density", u"0300"}}, forced);
   EXPECT_FALSE(plan.Refused()) << plan.variables[2].reason << plan.sideEffects.size();
   EXPECT_EQ(plan.variables[0].old, u"DRW-1");
   EXPECT_EQ(plan.variables[0].become, u"DRW-2");
@@ -145,6 +147,49 @@ TEST_F(WritePlanTest, ARecordOverwrittenOrCutWithoutBeingAskedRefusesTheFile) {
   plan = Plan(records, {{u"srcdocid", u"DRW-2"}});
   ASSERT_EQ(plan.sideEffects.size(), 1u);
   EXPECT_EQ(plan.sideEffects[0], "a save would also change \"rdensty\" from \"0200 dpi\" to \"0200\"");
+}
+
+// A spreadsheet saves "001654" as 1654 and an empty JSON value stays
+// empty: neither is an edit. Anything else that differs is one.
+TEST_F(WritePlanTest, TablesReadSpreadsheetNumbersAndEmptyValuesAsTheFileHasThem) {
+  WriteRules rules;
+  rules.skipUnchanged = true;
+  rules.numbersAsSpreadsheetsSave = true;
+  const struct {
+    RequestedValue request;
+    bool unchanged;
+    bool sameNumber;
+  } cases[] = {
+      {{u"density", u"200"}, true, true},
+      {{u"pelwidth", u"1654"}, true, true},
+      {{u"rpelcnt", u"1654,2339"}, true, true},
+      {{u"density", u"0200"}, true, false},
+      {{u"figid", u""}, true, false},
+      {{u"density", u"300"}, false, false},
+      {{u"density", u"00200"}, false, false},
+      {{u"notes", u""}, true, false},  // the file holds NONE, what an empty value becomes
+  };
+  std::vector<std::string> records = Standard();
+  records.push_back("figid:");
+  for (const auto& c : cases) {
+    const WritePlan plan = Plan(records, {c.request}, rules);
+    const std::string what = std::string(c.request.name.begin(), c.request.name.end()) + "=" +
+                             std::string(c.request.text.begin(), c.request.text.end());
+    EXPECT_EQ(plan.variables[0].unchanged, c.unchanged) << what;
+    EXPECT_EQ(plan.SameNumbers(), c.sameNumber ? 1u : 0u) << what;
+  }
+}
+
+// The raster keeps its size, so a header that says another one no longer
+// describes it.
+TEST_F(WritePlanTest, ThePictureSizeChangesOnlyWhenForced) {
+  for (const RequestedValue& request : {RequestedValue{u"pelwidth", u"1654"}, RequestedValue{u"pelheight", u"002340"}}) {
+    WriteRules rules;
+    EXPECT_NE(Plan(Standard(), {request}).variables[0].reason.find("it would change the picture size (rpelcnt)"),
+              std::string::npos);
+    rules.pictureSizeMayChange = true;
+    EXPECT_FALSE(Plan(Standard(), {request}, rules).Refused());
+  }
 }
 
 }  // namespace

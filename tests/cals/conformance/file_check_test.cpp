@@ -32,6 +32,10 @@ std::string Header(int width, int height, const char* rorient = "000,270") {
 
 std::string Bytes(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
+std::string Patched(std::string file, std::size_t offset, const std::string& bytes) {
+  return file.replace(offset, bytes.size(), bytes);
+}
+
 TEST(FileCheck, BundledSamplesCheckClean) {
   for (const char* name : {"drawing-a4.cal", "blank-page.cal", "archive/SCAN-0042.CG4"}) {
     const std::string file = Sample(name);
@@ -44,19 +48,20 @@ TEST(FileCheck, BundledSamplesCheckClean) {
 TEST(FileCheck, UnusualRecordsSampleShowsEachOfItsDeviations) {
   EXPECT_EQ(CheckLines(Sample("unusual-records.cal")),
             (Lines{
-                "error\tthe name \"SrcDocId\" has upper-case letters: readers look for names in lower case, record 1, "
-                "byte 0",
+                "error\tthe name \"SrcDocId\" has upper-case letters: GDAL looks for the name in lower case only, "
+                "record 1, byte 0",
                 "warning\t3 spaces after the colon, where the standard has one, record 1, byte 9",
                 "warning\tno \"figid\" record, which belongs here, record 4",
-                "error\tthe name \"DOCLS\" has upper-case letters: readers look for names in lower case, record 6, byte 640",
-                "error\tno space after the colon, record 6, byte 646",
+                "warning\tthe name \"DOCLS\" has upper-case letters, record 6, byte 640",
+                "warning\tno space after the colon, record 6, byte 646",
                 "warning\t\"DOCLS\" is probably \"doccls\", record 6, byte 640",
                 "warning\tblanks before the name \"rorient\", which begins the record, record 8, byte 896",
-                "error\tblanks between the name \"rorient\" and the colon, record 8, byte 898",
+                "error\tblanks between the name \"rorient\" and the colon: GDAL looks for the name with the colon right "
+                "after it, record 8, byte 898",
                 "warning\t2 spaces after the colon, where the standard has one, record 8, byte 907",
                 "warning\trorient \"090,180\" is not a pair the standard allows: lines progress at 090 or 270 from the pel "
                 "path, never along it, record 8",
-                "error\tthe name \"RPELCNT\" has upper-case letters: readers look for names in lower case, record 9, "
+                "error\tthe name \"RPELCNT\" has upper-case letters: GDAL looks for the name in lower case only, record 9, "
                 "byte 1024",
                 "warning\trdensty 150 is not one of the standard's resolutions (200, 240, 300, 400, 600, 1200 pels per "
                 "inch), record 10",
@@ -102,11 +107,12 @@ TEST(FileCheck, RastersThatAreNotWholeOrNotValid) {
        {"error\tthe end-of-block code comes after line 2 of 3: the raster has fewer lines than rpelcnt says (decoded "
         "as 3 lines of 8 pels, as rpelcnt gives them), byte 2051"}},
       {"invalid code", Header(8, 2) + std::string(4, '\0'),
-       {"error\ta code that is not valid at line 1 of 2 (no mode code here) (decoded as 2 lines of 8 pels, as rpelcnt "
-        "gives them), byte 2048"}},
-      {"run past the end of the line", Header(8, 2) + "\x23\x40",  // 001, white 9 (10100)
-       {"error\ta code that is not valid at line 1 of 2 (a white run goes past the end of the line) (decoded as 2 "
-        "lines of 8 pels, as rpelcnt gives them), byte 2048"}},
+       {"error\ta code that is not valid at line 1 of 2, pel 0: no mode code here (decoded as 2 lines of 8 pels, as "
+        "rpelcnt gives them), byte 2048"}},
+      {"run past the end of the line", Header(8, 2) + "\x23\x40",  // 001, white 31 (00011010)
+       {"error\ta code that is not valid at line 1 of 2, pel 0: a horizontal code's white run of 31 pels from pel 0 "
+        "goes past the end of the line at pel 8 (rule: runs end within the width) (decoded as 2 lines of 8 pels, as "
+        "rpelcnt gives them), byte 2048"}},
       {"zeros after the end-of-block code", Header(8, 2) + twoLines + std::string(2, '\0'),
        {"warning\t2 bytes of zeros after the end-of-block code, byte 2052"}},
       {"data after the end-of-block code", Header(8, 2) + twoLines + "AB",
@@ -122,11 +128,64 @@ TEST(FileCheck, RastersThatAreNotWholeOrNotValid) {
   for (const auto& c : cases) EXPECT_EQ(CheckLines(c.file), c.lines) << c.what;
 }
 
+// Files that are no CALS file at all get one finding, whatever their bytes.
+TEST(FileCheck, OtherFormatsAndOtherTextGetOneFinding) {
+  const std::string text = "Dear colleague,\r\nplease find the drawing attached.\r\n";
+  const struct {
+    const char* what;
+    std::string file;
+    Lines lines;
+  } cases[] = {
+      {"TIFF, little-endian", std::string("II*\0", 4) + std::string(3000, '\x01'), {"error\ta TIFF file, not a CALS file"}},
+      {"TIFF, big-endian, short", std::string("MM\0*", 4) + "\x08", {"error\ta TIFF file, not a CALS file"}},
+      {"PNG", "\x89PNG\r\n\x1A\n" + std::string(100, '\0'), {"error\ta PNG file, not a CALS file"}},
+      {"PDF", "%PDF-1.7\n" + std::string(5000, 'x'), {"error\ta PDF file, not a CALS file"}},
+      {"JPEG", "\xFF\xD8\xFF\xE0" + std::string(2500, '\0'), {"error\ta JPEG file, not a CALS file"}},
+      {"GIF", "GIF89a" + std::string(10, '\0'), {"error\ta GIF file, not a CALS file"}},
+      {"BMP", std::string("BM\x36\0\0\0\0\0\0\0\x36", 11), {"error\ta BMP file, not a CALS file"}},
+      {"ZIP", std::string("PK\x03\x04", 4) + std::string(4000, '\x02'), {"error\ta ZIP file, not a CALS file"}},
+      {"a letter", text + std::string(2048, ' '), {"error\tnot a CALS header"}},
+      {"binary bytes", std::string(4096, '\x07'), {"error\tnot a CALS header"}},
+      {"blank header", std::string(2048, ' ') + "\xFF", {"error\tnot a CALS header"}},
+      // Record 1 is no CALS record, but records 2 to 11 are: a CALS header
+      // whose first record is damaged.
+      {"damaged record 1", Patched(Header(8, 2) + Bytes(samples::EncodeGroup4(samples::Bitmap(8, 2))), 0, "\x07\x07"),
+       {"warning\tbyte 0x07 is not printable ASCII (and 1 more in the record), record 1, byte 0",
+        "error\t\"\\x07\\x07cdocid\" is probably \"srcdocid\": GDAL does not take a file without it for CALS, record 1, "
+        "byte 0"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CheckLines(c.file), c.lines) << c.what;
+}
+
+// The data of a 9 x 9 checkerboard under an rpelcnt of width 8: libtiff
+// warns "Line length mismatch"; the check finds the first code that breaks
+// a rule at that width.
+TEST(FileCheck, RasterCodedForAnotherWidth) {
+  samples::Bitmap board(9, 9);
+  for (int y = 0; y < 9; ++y) {
+    for (int x = 0; x < 9; ++x) {
+      if ((x + y) % 2 == 1) board.Set(x, y);
+    }
+  }
+  const Lines lines = CheckLines(Header(8, 9) + Bytes(samples::EncodeGroup4(board)));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_TRUE(lines[0].starts_with("error\ta code that is not valid at line 1 of 9, pel ")) << lines[0];
+}
+
 // A header may claim any size: the decode costs what the data holds.
 TEST(FileCheck, HugeClaimedSizeCostsOnlyTheDataPresent) {
   EXPECT_EQ(CheckLines(Header(999999, 999999) + std::string(64, '\xFF')),
             Lines{"error\traster ends after line 512 of 999999: the file was probably cut (decoded as 999999 lines of "
                   "999999 pels, as rpelcnt gives them), byte 2112"});
+  // The largest width rpelcnt can give, 2^31 - 1, and a code one past it.
+  std::vector<std::string> records = samples::StandardRecords(8, 1, 200, "DRW-1", "NONE");
+  records[8] = "rpelcnt: 9999999999,1";
+  EXPECT_EQ(CheckLines(samples::BuildHeader(records) + "\x06"),  // VR3 (0000011)
+            (Lines{"warning\trpelcnt \"9999999999,1\" has numbers that are not 6 digits: the standard writes two "
+                   "six-digit numbers, record 9",
+                   "error\ta code that is not valid at line 1 of 1, pel 0: a vertical code puts the next change at pel "
+                   "2147483650, past the end of the line at pel 2147483647 (rule: a1 <= width) (decoded as 1 line of "
+                   "2147483647 pels, as rpelcnt gives them), byte 2048"}));
 }
 
 }  // namespace

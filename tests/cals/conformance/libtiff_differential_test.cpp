@@ -4,11 +4,14 @@
 // coder's habits decide what the decoder is tried on.
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <random>
 #include <string>
 
+#include "cals/conformance/file_check.h"
 #include "cals/conformance/group4_decoder.h"
 #include "tests/support/libtiff_group4.h"
+#include "tools/make_samples/cals_file_writer.h"
 #include "tools/make_samples/g4_encoder.h"
 #include "tools/make_samples/sample_pictures.h"
 
@@ -95,6 +98,55 @@ TEST(LibtiffDifferential, SameDataGivesTheSamePels) {
       EXPECT_TRUE(*decoded == picture.pels) << picture.name << ", " << coder << ": the pels differ from the picture";
     }
   }
+}
+
+// Every single-bit flip of a few small rasters, each checked as a whole
+// file: where libtiff complains (an error or a warning such as "Line length
+// mismatch"), the check must not call the file ok. The check is stricter
+// than libtiff, so it finds more; those are counted, not required.
+TEST(LibtiffDifferential, NoFlipThatLibtiffRejectsIsOk) {
+  std::mt19937 random(510);
+  std::vector<Picture> pictures;
+  Picture checkerboard{"9 x 9 checkerboard", 9, 9, {}};
+  for (int y = 0; y < 9; ++y) {
+    for (int x = 0; x < 9; ++x) checkerboard.pels.push_back(static_cast<std::uint8_t>((x + y) % 2));
+  }
+  pictures.push_back(checkerboard);
+  Picture noise{"40 x 12 noise", 40, 12, {}};
+  for (int i = 0; i < 40 * 12; ++i) noise.pels.push_back(random() % 3 == 0 ? 1 : 0);
+  pictures.push_back(noise);
+  pictures.push_back(FromBitmap("64 x 24 scan", samples::SmallScan(64, 24)));
+
+  int flips = 0;
+  int rejected = 0;
+  int notOk = 0;
+  for (const Picture& picture : pictures) {
+    const std::vector<std::uint8_t> ours = samples::EncodeGroup4(ToBitmap(picture));
+    const std::vector<std::uint8_t> theirs =
+        testing_support::LibtiffEncodeGroup4(picture.pels, picture.width, picture.height);
+    const std::string header =
+        samples::BuildHeader(samples::StandardRecords(picture.width, picture.height, 200, "NONE", "NONE"));
+    for (const auto* raster : {&ours, &theirs}) {
+      for (std::size_t bit = 0; bit < raster->size() * 8; ++bit) {
+        std::vector<std::uint8_t> flipped = *raster;
+        flipped[bit / 8] = static_cast<std::uint8_t>(flipped[bit / 8] ^ (0x80u >> (bit % 8)));
+        std::string file = header + std::string(flipped.begin(), flipped.end());
+        cals::conformance::MemorySource source(
+            std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()));
+        const bool ok = cals::conformance::CheckFile(source).findings.empty();
+        const std::optional<std::string> complaint =
+            testing_support::LibtiffComplaint(flipped, picture.width, picture.height);
+        ++flips;
+        rejected += complaint ? 1 : 0;
+        notOk += ok ? 0 : 1;
+        EXPECT_FALSE(complaint && ok) << picture.name << ", bit " << bit << ": libtiff says " << *complaint
+                                      << ", the check says ok";
+      }
+    }
+  }
+  // For the record: how many flips each side catches.
+  std::cout << flips << " flips: libtiff complains of " << rejected << ", the check does not call " << notOk
+            << " ok\n";
 }
 
 }  // namespace

@@ -46,16 +46,12 @@ std::u16string ReadScript(const char* file) {
 
 void PrintTo(const ClassScript& script, std::ostream* out) { *out << script.file; }
 
-registrar::Replacements ModuleReplacements() {
-  const std::u16string quoted = registrar::DoubleSingleQuotes(kModulePath);
-  return {{u"MODULE", quoted}, {u"Module_Raw", quoted}, {u"APPID", u""}};
-}
-
 class ClassScripts : public testing::TestWithParam<ClassScript> {
  protected:
   ClassScripts() { registry.AddKey(u"CLSID"); }
   registrar::Status Run(RunMode mode) {
-    return registrar::RunRegistryScriptText(ReadScript(GetParam().file), ModuleReplacements(), registry, mode);
+    return registrar::RunRegistryScriptText(ReadScript(GetParam().file), registrar::ModuleReplacements(kModulePath),
+                                            registry, mode);
   }
   InMemoryRegistry registry;
 };
