@@ -5,7 +5,10 @@
 // header for its warnings, text output); this driver leaves that out, so
 // that the plug-in's share can be held against the raw floor.
 //
-//   host_load_win FOLDER|@LIST NAME...
+//   host_load_win [--dll PATH] FOLDER|@LIST NAME...
+//
+// --dll PATH takes the format object from that DLL's DllGetClassObject
+// instead, without registration (to time another build side by side).
 //
 // Prints the number of files, the variables found and a checksum of their
 // values, so that no work can be left out.
@@ -21,7 +24,9 @@
 #include "bench/corpus_files.h"
 #include "com/com_ptr.h"
 #include "convert/windows/ole_handles.h"
+#include "base/unique_handle.h"
 #include "host_interfaces_h.h"
+#include "mirotex_h.h"
 #include "tests/support/win/test_environment.h"
 #include "tools/calsvar/plugin/variable_items.h"
 
@@ -37,22 +42,52 @@ ComPtr<IOrvFileFormat> RegisteredFormat() {
   return format;
 }
 
+struct ModuleFreer {
+  void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+using UniqueModule = UniqueHandle<HMODULE, ModuleFreer>;
+
+ComPtr<IOrvFileFormat> FormatFrom(HMODULE dll) {
+  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  const auto getClassObject =
+      reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+  if (getClassObject == nullptr) throw std::runtime_error("the DLL has no DllGetClassObject");
+  ComPtr<IClassFactory> factory;
+  ComPtr<IOrvFileFormat> format;
+  HRESULT hr = getClassObject(CLSID_CalsFormat, IID_IClassFactory, factory.put_void());
+  if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_IOrvFileFormat, format.put_void());
+  if (FAILED(hr)) throw std::runtime_error("the DLL does not create the format object");
+  return format;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc < 3) {
-    std::fprintf(stderr, "usage: host_load_win FOLDER|@LIST NAME...\n");
+  std::vector<std::wstring> args(argv + 1, argv + argc);
+  std::wstring dllPath;
+  if (args.size() >= 2 && args[0] == L"--dll") {
+    dllPath = args[1];
+    args.erase(args.begin(), args.begin() + 2);
+  }
+  if (args.size() < 2) {
+    std::fprintf(stderr, "usage: host_load_win [--dll PATH] FOLDER|@LIST NAME...\n");
     return 2;
   }
   try {
-    const std::vector<std::wstring> names(argv + 2, argv + argc);
+    const std::vector<std::wstring> names(args.begin() + 1, args.end());
     const testing_support::ComApartment apartment(COINIT_MULTITHREADED);
     if (FAILED(apartment.result())) throw std::runtime_error("COM did not start");
-    const ComPtr<IOrvFileFormat> format = RegisteredFormat();
+    // The DLL outlives every object it made.
+    UniqueModule dll;
+    if (!dllPath.empty()) {
+      dll.Reset(LoadLibraryExW(dllPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+      if (!dll) throw std::runtime_error("the DLL cannot be loaded");
+    }
+    const ComPtr<IOrvFileFormat> format = dll ? FormatFrom(dll.get()) : RegisteredFormat();
     std::uint64_t files = 0;
     std::uint64_t found = 0;
     std::uint64_t checksum = 0;
-    for (const auto& path : bench::CorpusFiles(argv[1])) {
+    for (const auto& path : bench::CorpusFiles(args[0])) {
       const UniqueBstr bstrPath(SysAllocString(path.wstring().c_str()));
       ComPtr<IOrvFileNavigator> file;
       if (FAILED(format->OpenFile(bstrPath.get(), 0, file.put()))) throw std::runtime_error("OpenFile failed");

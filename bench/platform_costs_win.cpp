@@ -1,6 +1,9 @@
 // What single platform calls and whole loads of the portable core cost in
 // the host's runtime, each timed on its own in one process:
-//   shared_location   the registry's "SharedLocation", as every load reads it
+//   shared_location   the registry's "SharedLocation" through the product
+//                     key the process keeps open, as every load reads it
+//   shared_location_afresh  the same with the key opened and closed again
+//                     each time (as before the key was kept)
 //   identity          one identity question about the tag configuration file
 //   profile_read      one private-profile read of the tag configuration
 //   header_read       share-deny-write open, one 2048-byte read, close
@@ -15,7 +18,8 @@
 //   platform_costs_win FOLDER|@LIST
 //
 // Prints one "name microseconds-per-call" line each: the median of five
-// batches.
+// batches; then "registry_per_load OPENS QUERIES CLOSES": the registry
+// calls of one load after the first, counted through the kept key's seam.
 #include <windows.h>
 
 #include <algorithm>
@@ -28,6 +32,9 @@
 #include "bench/corpus_files.h"
 #include "cals/cals_header.h"
 #include "cals/tag_config_store.h"
+#include "cals/windows/kept_registry_key.h"
+#include "cals/windows/registry_calls.h"
+#include "cals/windows/settings_light.h"
 #include "cals/windows/win_ansi_text_codec.h"
 #include "cals/windows/win_private_profile_tag_config.h"
 #include "cals/windows/win_registry_installation.h"
@@ -70,6 +77,25 @@ class FoundOnce final : public cals::InstallationLocator {
   std::u16string folder_;
 };
 
+class CountingRegistryCalls final : public cals::RegistryCalls {
+ public:
+  LONG OpenKey(HKEY parent, const wchar_t* subKey, REGSAM access, HKEY* key) override {
+    ++opens;
+    return cals::SystemRegistryCalls().OpenKey(parent, subKey, access, key);
+  }
+  LONG QueryValue(HKEY key, const wchar_t* valueName, DWORD* type, BYTE* data, DWORD* size) override {
+    ++queries;
+    return cals::SystemRegistryCalls().QueryValue(key, valueName, type, data, size);
+  }
+  LONG CloseKey(HKEY key) override {
+    ++closes;
+    return cals::SystemRegistryCalls().CloseKey(key);
+  }
+  int opens = 0;
+  int queries = 0;
+  int closes = 0;
+};
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -91,7 +117,9 @@ int wmain(int argc, wchar_t** argv) {
     if (folder.empty()) throw std::runtime_error("no SharedLocation in the registry");
     const std::u16string ini = folder + u"FileFormats\\Mirotex.ini";
 
-    Time("shared_location", 2000, [&](int) { return !installation.SharedFolder().empty(); });
+    cals::InstallationLocator& kept = *cals::WindowsHeaderPlatform().installation;
+    Time("shared_location", 2000, [&](int) { return !kept.SharedFolder().empty(); });
+    Time("shared_location_afresh", 2000, [&](int) { return !installation.SharedFolder().empty(); });
     Time("identity", 2000, [&](int) { return config.Identify(ini).known; });
     Time("profile_read", 500, [&](int) {
       return config.ReadString(ini, u"rorient", u"Tagnames", u"", cals::kConfigTextCapacity).size() < 40000;
@@ -110,6 +138,19 @@ int wmain(int argc, wchar_t** argv) {
     cals::TagConfigStore listingStore;
     const cals::HeaderPlatform listing{&codec, &opener, &config, &found, &listingStore};
     Time("listing", 1000, [&](int i) { return cals::CalsHeader(listing).LoadHeader(file(i)) == cals::kOk; });
+
+    CountingRegistryCalls calls;
+    cals::KeptRegistryKey productKey(calls, HKEY_LOCAL_MACHINE, kProductKey, KEY_READ);
+    cals::RegistryInstallationLocator counted(&productKey);
+    cals::TagConfigStore countedStore;
+    const cals::HeaderPlatform countedPlatform{&codec, &opener, &config, &counted, &countedStore};
+    constexpr int kCountedLoads = 100;
+    for (int i = 0; i <= kCountedLoads; ++i) {
+      if (i == 1) calls = CountingRegistryCalls{};  // after the first load
+      if (cals::CalsHeader(countedPlatform).LoadHeader(file(i)) != cals::kOk) throw std::runtime_error("load failed");
+    }
+    std::printf("registry_per_load %g %g %g\n", double(calls.opens) / kCountedLoads,
+                double(calls.queries) / kCountedLoads, double(calls.closes) / kCountedLoads);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "platform_costs_win: %s\n", error.what());
     return 1;

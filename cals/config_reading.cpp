@@ -62,10 +62,19 @@ const SectionAnswers& ConfigReading::Section(const std::u16string& section) {
   }
   for (;;) {
     if (const SectionAnswers* known = Known(section)) return *known;
+    // The clock is read before the first question: an edit after that
+    // moment leaves a last write time too young to keep answers for, so
+    // answers read during an edit are never kept. Read after the
+    // questions, it could make an edit in the tick of the file's previous
+    // write look old enough. Answers of a file that is none are not kept.
+    if (!clockRead_ && identity_.known && identity_.plainFile) {
+      clockRead_ = true;
+      readsBegan_ = config_->Now();
+    }
     auto asked = std::make_shared<KeptSection>(KeptSection{section, Ask(section)});
     const ConfigFileIdentity after = config_->Identify(*file_);
     if (after == identity_) {
-      if (identity_.known && identity_.plainFile) store_->Keep(*file_, identity_, config_->Now(), asked);
+      if (identity_.known && identity_.plainFile) store_->Keep(*file_, identity_, readsBegan_, asked);
       asked_.push_back(std::move(asked));
       return asked_.back()->answers;
     }

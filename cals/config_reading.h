@@ -6,6 +6,7 @@
 // section is asked of the platform as it comes.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +51,9 @@ class ConfigReading {
   std::vector<std::shared_ptr<const KeptSection>> asked_;  // this load's, not in kept_
   SectionAnswers scratch_;
   unsigned changes_ = 0;
+  // The time before this load's first question to the file.
+  bool clockRead_ = false;
+  std::int64_t readsBegan_ = 0;
 };
 
 }  // namespace cals

@@ -71,7 +71,8 @@ class TagConfigStore {
   std::shared_ptr<const KeptFile> Snapshot(const std::u16string& file, const ConfigFileIdentity& identity);
 
   // Keeps one section's answers, asked while the file had `identity` (the
-  // same before and after asking) and the clock said `now`; does nothing
+  // same before and after asking), `now` being the clock before the load
+  // asked its first question; does nothing
   // when the file is no plain file, was written too recently, or the
   // bounds are reached.
   void Keep(const std::u16string& file, const ConfigFileIdentity& identity, std::int64_t now,

@@ -48,7 +48,7 @@ class TagFinder {
 
   // True with the tag's whole value or the sub-tag's characters (right-
   // trimmed); false, with `text` untouched, when no such name exists.
-  bool GetTagValue(const std::u16string& name, std::u16string& text) const;
+  bool GetTagValue(std::u16string_view name, std::u16string& text) const;
   // True when the value was changed. Tags with sub-tags can be written only
   // through their sub-tags; read-only tags refuse every write.
   bool SetTagValue(const std::u16string& name, std::u16string text);

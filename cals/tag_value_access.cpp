@@ -7,18 +7,28 @@
 
 namespace cals {
 
+namespace {
+
+// Most names differ in length: compared here, the search calls out only
+// for the few of the query's length.
+bool Names(std::u16string_view query, const std::u16string& lower) {
+  return query.size() == lower.size() && LowersTo(query, lower);
+}
+
+}  // namespace
+
 // Names are compared with the query lower-cased on the fly: the host asks
 // for every variable of every file, and a lower-cased copy per query would
 // cost more than the search.
-bool TagFinder::GetTagValue(const std::u16string& name, std::u16string& text) const {
+bool TagFinder::GetTagValue(std::u16string_view name, std::u16string& text) const {
   for (const Tag& tag : tags_) {
     for (const SubTag& subTag : tag.subTags) {
-      if (LowersTo(name, subTag.name)) {
+      if (Names(name, subTag.name)) {
         text = ReadSubTagField(tag.value, subTag);
         return true;
       }
     }
-    if (LowersTo(name, tag.name)) {
+    if (Names(name, tag.name)) {
       text = tag.value;
       return true;
     }

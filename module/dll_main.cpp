@@ -3,9 +3,10 @@
 // attach, and destroys them only after the call at process detach.
 #include <windows.h>
 
+#include "cals/windows/windows_platform.h"
 #include "module/mirotex_app.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   switch (reason) {
     case DLL_PROCESS_ATTACH:
       theApp.SetInstance(instance);
@@ -18,6 +19,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserv
       // Class objects or instances that a client still holds now are not
       // reclaimed; the ones only the class table holds are released.
       theApp.ExitInstance();
+      // Unloaded while the process goes on: the product key that loads kept
+      // open goes with the DLL. At process exit the system closes it, and
+      // the threads it has stopped may have held the key's lock.
+      if (reserved == nullptr) cals::CloseKeptProductKey();
       return TRUE;
     default:
       return TRUE;

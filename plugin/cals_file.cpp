@@ -17,9 +17,11 @@ namespace {
 // A host string as tag-model text, all of its length: a name or path with
 // a zero inside must not stand for the shorter one in front of the zero.
 // Null is the empty text.
-std::u16string BstrText(BSTR text) {
-  return cals::ToUtf16(std::wstring_view(text != nullptr ? text : L"", SysStringLen(text)));
+std::u16string_view BstrView(BSTR text) {
+  return text != nullptr ? std::u16string_view(reinterpret_cast<const char16_t*>(text), SysStringLen(text))
+                         : std::u16string_view();
 }
+std::u16string BstrText(BSTR text) { return std::u16string(BstrView(text)); }
 
 // A placeholder's answer: E_POINTER when any of its checked pointers is
 // null, otherwise E_NOTIMPL. Nothing is read or written through them.
@@ -48,17 +50,17 @@ STDMETHODIMP CCalsFile::GetVariables(LONG /*reserved1*/, LONG stopAfterFirst, LO
 
 HRESULT CCalsFile::GetVariablesBody(LONG stopAfterFirst, LONG count, VariableItem* items) {
   if (items == nullptr) return E_POINTER;
+  std::u16string text;  // one buffer for every item's value
   for (LONG index = 0; index < count; ++index) {
     VariableItem& item = items[index];
     if (!IsCalsSource(item.sourceName)) continue;
 
-    std::u16string text;
-    const bool found = header_.tagFinder.GetTagValue(BstrText(item.variableName), text);
+    const bool found = header_.tagFinder.GetTagValue(BstrView(item.variableName), text);
     item.resultFlag = found ? kItemHandled : kItemNotHandled;
     if (!found) continue;
 
     // The item keeps its flag: the tag was found, only the copy failed.
-    if (!convert::TextToVariant(item.variableValue, cals::ToWide(text).c_str())) {
+    if (!convert::TextToVariant(item.variableValue, reinterpret_cast<const wchar_t*>(text.c_str()))) {
       return E_OUTOFMEMORY;
     }
     if (stopAfterFirst != 0) return S_OK;

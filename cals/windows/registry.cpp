@@ -2,29 +2,18 @@
 
 #include <string>
 
+#include "cals/windows/registry_calls.h"
+
 namespace {
 
-// Reading a value twice (size, then data) can race with a writer; a value
-// that changed its type in between is treated as unreadable.
-bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
+// Reading a value twice (type and size, then data) can race with a
+// writer; a value that changed its type in between is treated as
+// unreadable.
 bool IsDwordType(DWORD type) { return type == REG_DWORD || type == REG_DWORD_BIG_ENDIAN; }
 
 DWORD SwapBytes(DWORD value) {
   return ((value & 0x000000FFu) << 24) | ((value & 0x0000FF00u) << 8) | ((value & 0x00FF0000u) >> 8) |
          ((value & 0xFF000000u) >> 24);
-}
-
-bool ExpandEnvironment(const std::wstring& text, std::wstring& expanded) {
-  const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-  if (needed == 0) return false;
-  std::wstring buffer(needed, L'\0');
-  const DWORD written = ExpandEnvironmentStringsW(text.c_str(), buffer.data(), needed);
-  // A variable that grew between the two calls would not fit.
-  if (written == 0 || written > needed) return false;
-  const auto end = buffer.find(L'\0');
-  if (end != std::wstring::npos) buffer.resize(end);
-  expanded = std::move(buffer);
-  return true;
 }
 
 }  // namespace
@@ -66,24 +55,7 @@ bool Registry::OpenSubKey(const wchar_t* subKey, REGSAM access, bool create) {
 }
 
 bool Registry::QueryString(const wchar_t* valueName, std::wstring& text) {
-  DWORD type = REG_NONE;
-  DWORD size = 0;
-  lastResult_ = RegQueryValueExW(key_, valueName, nullptr, &type, nullptr, &size);
-  if (lastResult_ != ERROR_SUCCESS || !IsStringType(type)) return false;
-
-  // One zero unit more than the data needs (the odd byte rounds up), so the
-  // text is terminated even when the stored value is not.
-  std::wstring buffer((size + 1) / 2 + 1, L'\0');
-  DWORD readSize = size;
-  DWORD readType = REG_NONE;
-  lastResult_ = RegQueryValueExW(key_, valueName, nullptr, &readType,
-                                 reinterpret_cast<BYTE*>(buffer.data()), &readSize);
-  if (lastResult_ != ERROR_SUCCESS || readType != type) return false;
-  buffer.resize(buffer.find(L'\0'));
-
-  if (type == REG_EXPAND_SZ) return ExpandEnvironment(buffer, text);
-  text = std::move(buffer);
-  return true;
+  return cals::ReadStringValue(cals::SystemRegistryCalls(), key_, valueName, text, lastResult_);
 }
 
 bool Registry::ReadDword(const wchar_t* valueName, DWORD& value) {

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "cals/windows/kept_registry_key.h"
 #include "cals/windows/registry.h"
 
 inline constexpr wchar_t kProductKey[] = L"Software\\Korvane\\Applications\\Orbanix Enterprise";
@@ -10,7 +11,11 @@ inline constexpr wchar_t kSharedLocationValue[] = L"SharedLocation";
 
 class SettingsLight {
  public:
+  // Opens the product key itself on first need and closes it when it goes.
   SettingsLight() = default;
+  // Asks the product key that the process keeps open instead (see
+  // KeptRegistryKey); the folder is found the same way.
+  explicit SettingsLight(cals::KeptRegistryKey* productKey) : productKey_(productKey) {}
   virtual ~SettingsLight() = default;
 
   // The folder, always ending in a backslash, or empty text when it cannot
@@ -18,6 +23,9 @@ class SettingsLight {
   std::wstring GetSharedFolder();
 
  private:
+  bool QuerySharedLocation(std::wstring& folder);
+
+  cals::KeptRegistryKey* productKey_ = nullptr;
   Registry machineKey_;
   std::wstring sharedFolder_;
 };

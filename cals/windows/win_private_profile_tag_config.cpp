@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
+#include "base/unique_handle.h"
 #include "cals/win_utf16.h"
 
 namespace cals {
@@ -14,6 +16,32 @@ namespace {
 
 std::int64_t Ticks(const FILETIME& time) {
   return static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
+}
+
+struct HandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using UniqueFileHandle = UniqueHandle<HANDLE, HandleCloser>;
+
+// The attributes of the file that opening `path` leads to. Asked by name,
+// a symbolic link (or any other reparse point) describes itself, and an
+// edit of the file it leads to would go unseen. Opened for attributes
+// only, sharing everything, so no reader or writer of the file is kept out.
+bool TargetAttributes(const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
+  const HANDLE opened = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return false;
+  const UniqueFileHandle file(opened);
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(file.get(), &information)) return false;
+  data.dwFileAttributes = information.dwFileAttributes;
+  data.ftCreationTime = information.ftCreationTime;
+  data.ftLastAccessTime = information.ftLastAccessTime;
+  data.ftLastWriteTime = information.ftLastWriteTime;
+  data.nFileSizeHigh = information.nFileSizeHigh;
+  data.nFileSizeLow = information.nFileSizeLow;
+  return true;
 }
 
 }  // namespace
@@ -41,8 +69,10 @@ std::u16string PrivateProfileTagConfig::ReadString(const std::u16string& file, c
 }
 
 ConfigFileIdentity PrivateProfileTagConfig::Identify(const std::u16string& file) {
+  const std::wstring path = ToWide(file);
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExW(ToWide(file).c_str(), GetFileExInfoStandard, &data)) return {};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return {};
+  if ((data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && !TargetAttributes(path, data)) return {};
   ConfigFileIdentity identity;
   identity.known = true;
   identity.plainFile = (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;

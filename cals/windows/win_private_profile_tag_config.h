@@ -14,7 +14,9 @@ class PrivateProfileTagConfig final : public TagConfig {
                             const std::u16string& key, const std::u16string& defaultValue,
                             std::size_t capacity) override;
   // One GetFileAttributesExW: attributes, size, creation and last-write
-  // time. The last-access time is left out: reading the file changes it.
+  // time; for a symbolic link or another reparse point, those of the file
+  // it leads to. The last-access time is left out: reading the file
+  // changes it.
   ConfigFileIdentity Identify(const std::u16string& file) override;
   // The system time, in the same ticks as the file times.
   std::int64_t Now() override;

@@ -6,7 +6,7 @@
 namespace cals {
 
 std::u16string RegistryInstallationLocator::SharedFolder() {
-  SettingsLight settings;
+  SettingsLight settings(productKey_);
   return ToUtf16(settings.GetSharedFolder());
 }
 

@@ -7,7 +7,12 @@
 namespace cals {
 
 // One instance for the whole process; it keeps the tag configuration's
-// answers while the file stays unchanged.
+// answers while the file stays unchanged, and the host's product key open
+// between loads.
 const HeaderPlatform& WindowsHeaderPlatform();
+
+// Closes the product key that loads keep open; a later load opens it
+// again. For the DLL's unloading, when no load can run any more.
+void CloseKeptProductKey();
 
 }  // namespace cals

@@ -1,4 +1,3 @@
-#include "convert/windows/ole_handles.h"
 #include "convert/windows/variant_text.h"
 
 namespace convert {
@@ -9,17 +8,12 @@ bool TextToVariant(VARIANT& value, const wchar_t* text) noexcept {
   // is replaced either way, and a failure below must leave VT_EMPTY.
   VariantInit(&value);
 
-  // The first copy ends at the terminating zero; the host gets a second of
-  // exactly its byte length. A null text stays a null BSTR.
-  const UniqueBstr first(SysAllocString(text));
-  if (first.get() == nullptr) {
-    if (text != nullptr) return false;
-    V_VT(&value) = VT_BSTR;
-    V_BSTR(&value) = nullptr;
-    return true;
+  // The copy ends at the terminating zero. A null text stays a null BSTR.
+  BSTR handedOut = nullptr;
+  if (text != nullptr) {
+    handedOut = SysAllocString(text);
+    if (handedOut == nullptr) return false;
   }
-  BSTR handedOut = SysAllocStringByteLen(reinterpret_cast<LPCSTR>(first.get()), SysStringByteLen(first.get()));
-  if (handedOut == nullptr) return false;
 
   V_VT(&value) = VT_BSTR;
   V_BSTR(&value) = handedOut;

@@ -92,12 +92,14 @@ struct Change {
   std::function<void(ConfigStoreTest&)> apply;
   const char16_t* text;  // what the platform then answers from
   std::int64_t firstAsked = kWritten + 10 * kSecond;
+  std::int64_t readTakes = 0;
 };
 
 class AChangedFile : public ConfigStoreTest, public testing::WithParamInterface<Change> {};
 
 TEST_P(AChangedFile, IsAskedAgainAndItsAnswersAreTheNewOnes) {
   rig.config.now = GetParam().firstAsked;
+  rig.config.readTakes = GetParam().readTakes;
   EXPECT_EQ(LoadFile().reads, kReadsPerLoad);
   GetParam().apply(*this);
   const Load later = LoadFile();
@@ -125,7 +127,12 @@ INSTANTIATE_TEST_SUITE_P(
         // same tick of a coarse clock: the identity cannot tell.
         Change{"RacyTimestamp",
                [](ConfigStoreTest& test) { test.Rewrite(kNew, File(60, kWritten), kWritten + 10 * kSecond); },
-               kNew, kWritten + 2 * kSecond - 1}),
+               kNew, kWritten + 2 * kSecond - 1},
+        // The same, with reads so slow that the clock is past the racy
+        // time once they are done: the edit may have fallen among them.
+        Change{"RacyTimestampSlowReads",
+               [](ConfigStoreTest& test) { test.Rewrite(kNew, File(60, kWritten), kWritten + 10 * kSecond); },
+               kNew, kWritten + 2 * kSecond - 1, kSecond / 10}),
     [](const testing::TestParamInfo<Change>& change) { return change.param.name; });
 
 TEST_F(ConfigStoreTest, ANewRecordNameIsAskedOnceAndKept) {

@@ -29,6 +29,7 @@ class MemoryTagConfig final : public cals::TagConfig {
   int ReadInt(const std::u16string& file, const std::u16string& section, const std::u16string& key,
               int defaultValue) override {
     ++reads_;
+    now += readTakes;
     const std::u16string* value = Find(file, section, key);
     if (value == nullptr || value->empty()) return defaultValue;
     return ParseIntBaseZero(*value);
@@ -37,6 +38,7 @@ class MemoryTagConfig final : public cals::TagConfig {
   std::u16string ReadString(const std::u16string& file, const std::u16string& section, const std::u16string& key,
                             const std::u16string& defaultValue, std::size_t capacity) override {
     ++reads_;
+    now += readTakes;
     if (capacity == 0) return {};
     const std::u16string* found = Find(file, section, key);
     const std::u16string& value = found != nullptr ? *found : defaultValue;
@@ -53,6 +55,7 @@ class MemoryTagConfig final : public cals::TagConfig {
 
   cals::ConfigFileIdentity identity;
   std::int64_t now = 0;
+  std::int64_t readTakes = 0;  // each read moves the clock on by this much
 
   int reads() const { return reads_; }
   int identifies() const { return identifies_; }
