@@ -237,7 +237,8 @@ matching_sizes() {
 }
 # identify stops at the first file it cannot read, so the files are named
 # with the "CALS:" prefix that makes it use its CALS reader; plain names
-# are checked one process per file.
+# are checked one process per file. convert needs the prefix too: the
+# corpus has files named .ct1 and .gp4, which it does not know as CALS.
 head -n "$identify_files" "$out/all.lst" | sed 's/^/CALS:/' >"$out/identify.lst"
 sed 's/^/CALS:/' "$out/sample.lst" >"$out/identify-sample.lst"
 identify_right=$(xargs -d '\n' -s 2000000 identify -ping -format '%f %w %h\n' <"$out/identify.lst" 2>/dev/null |
@@ -415,7 +416,7 @@ thumbs_made_wine=$("$WINE_BIN" "$windows_build/bench/thumbnails.exe" --out "$(wi
 time_group thumbnails \
   "$native_build/bench/thumbnails --out $thumbs_native $corpus" \
   "xargs -d '\n' -n1 $native_build/bench/thumbnails --out $out/thumbs-one <$out/sample.lst" \
-  "xargs -d '\n' -I{} convert {} -thumbnail 200x200 PNG:$out/thumb-convert.png <$out/sample.lst" \
+  "xargs -d '\n' -I{} convert {} -thumbnail 200x200 PNG:$out/thumb-convert.png <$out/identify-sample.lst" \
   "$WINE_BIN $windows_build/bench/thumbnails.exe --out '$(windows_path "$out")\\thumbs-wine' $q_corpus"
 thumbs_load_after=$(load_average)
 thumbs_bytes=$(awk '{ print $6 }' <<<"$thumbs_made")
