@@ -40,6 +40,7 @@
 #include "cals/windows/win_registry_installation.h"
 #include "cals/windows/win_share_deny_write_files.h"
 #include "cals/windows/windows_platform.h"
+#include "tests/support/win/counting_registry_calls.h"
 
 namespace {
 
@@ -77,24 +78,7 @@ class FoundOnce final : public cals::InstallationLocator {
   std::u16string folder_;
 };
 
-class CountingRegistryCalls final : public cals::RegistryCalls {
- public:
-  LONG OpenKey(HKEY parent, const wchar_t* subKey, REGSAM access, HKEY* key) override {
-    ++opens;
-    return cals::SystemRegistryCalls().OpenKey(parent, subKey, access, key);
-  }
-  LONG QueryValue(HKEY key, const wchar_t* valueName, DWORD* type, BYTE* data, DWORD* size) override {
-    ++queries;
-    return cals::SystemRegistryCalls().QueryValue(key, valueName, type, data, size);
-  }
-  LONG CloseKey(HKEY key) override {
-    ++closes;
-    return cals::SystemRegistryCalls().CloseKey(key);
-  }
-  int opens = 0;
-  int queries = 0;
-  int closes = 0;
-};
+using testing_support::CountingRegistryCalls;
 
 }  // namespace
 
@@ -146,7 +130,7 @@ int wmain(int argc, wchar_t** argv) {
     const cals::HeaderPlatform countedPlatform{&codec, &opener, &config, &counted, &countedStore};
     constexpr int kCountedLoads = 100;
     for (int i = 0; i <= kCountedLoads; ++i) {
-      if (i == 1) calls = CountingRegistryCalls{};  // after the first load
+      if (i == 1) calls.Reset();  // after the first load
       if (cals::CalsHeader(countedPlatform).LoadHeader(file(i)) != cals::kOk) throw std::runtime_error("load failed");
     }
     std::printf("registry_per_load %g %g %g\n", double(calls.opens) / kCountedLoads,

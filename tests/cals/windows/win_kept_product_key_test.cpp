@@ -15,31 +15,13 @@
 #include "cals/windows/registry_calls.h"
 #include "cals/windows/settings_light.h"
 #include "cals/windows/win_registry_installation.h"
+#include "tests/support/win/counting_registry_calls.h"
 #include "tests/support/win/registry_test_keys.h"
 #include "tests/support/win/test_environment.h"
 
 namespace {
 
-class CountingRegistryCalls final : public cals::RegistryCalls {
- public:
-  LONG OpenKey(HKEY parent, const wchar_t* subKey, REGSAM access, HKEY* key) override {
-    ++opens;
-    return cals::SystemRegistryCalls().OpenKey(parent, subKey, access, key);
-  }
-  LONG QueryValue(HKEY key, const wchar_t* valueName, DWORD* type, BYTE* data, DWORD* size) override {
-    ++queries;
-    return cals::SystemRegistryCalls().QueryValue(key, valueName, type, data, size);
-  }
-  LONG CloseKey(HKEY key) override {
-    ++closes;
-    return cals::SystemRegistryCalls().CloseKey(key);
-  }
-  void Reset() { opens = queries = closes = 0; }
-
-  std::atomic<int> opens = 0;
-  std::atomic<int> queries = 0;
-  std::atomic<int> closes = 0;
-};
+using testing_support::CountingRegistryCalls;
 
 class KeptProductKey : public ::testing::Test {
  public:
