@@ -185,8 +185,17 @@ time_group() {
   done
   local round
   for ((round = 1; round <= rounds; round++)); do
-    hyperfine --style none --warmup 0 --runs "${RUNS:-$runs}" "${options[@]}" --export-json "$raw/$group.round-$round.json" "$@" \
-      >/dev/null 2>>"$raw/hyperfine.log" || { tail -5 "$raw/hyperfine.log" >&2; die "hyperfine failed in group $group"; }
+    # A Wine program now and then fails to start on a busy machine; such a
+    # round is run once more (and said in the log), a second failure ends
+    # the run.
+    local attempt
+    for attempt in 1 2; do
+      hyperfine --style none --warmup 0 --runs "${RUNS:-$runs}" "${options[@]}" --export-json "$raw/$group.round-$round.json" "$@" \
+        >/dev/null 2>>"$raw/hyperfine.log" && break
+      tail -5 "$raw/hyperfine.log" >&2
+      ((attempt == 1)) || die "hyperfine failed twice in group $group"
+      log "a command of group $group failed in round $round: running the round once more"
+    done
   done
 }
 
