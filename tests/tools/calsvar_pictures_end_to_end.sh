@@ -69,7 +69,10 @@ line 1 "$work/report/index.html"
 has err '3 files: 2 ok, 0 with warnings, 1 with errors'
 [[ -f $work/report/thumbs/0001.png && ! -e $work/report/thumbs/0002.png ]] || fail "not one sheet of thumbnails"
 png "$work/report/thumbs/0001.png" 200 600 8
-for text in '<p id="counts">3 files: 2 ok, 0 with warnings, 1 with errors</p>' 'DRW-1001-A' \
+# The plug-in's values as kept over the run: in their cells, and rdensty's
+# density giving the size in inches.
+for text in '<p id="counts">3 files: 2 ok, 0 with warnings, 1 with errors</p>' '<td>DRW-1001-A</td>' \
+  '<td>Flange DN80, sheet 1 of 1</td>' ' 200 dpi</td>' \
   '<td class="path">'"$work/files/cut.cal"'</td>' 'raster ends after line 954 of 2339'; do
   has report/index.html "$text"
 done
