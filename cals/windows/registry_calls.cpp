@@ -18,19 +18,6 @@ class SystemCalls final : public RegistryCalls {
 
 bool IsStringType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ; }
 
-bool ExpandEnvironment(const std::wstring& text, std::wstring& expanded) {
-  const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-  if (needed == 0) return false;
-  std::wstring buffer(needed, L'\0');
-  const DWORD written = ExpandEnvironmentStringsW(text.c_str(), buffer.data(), needed);
-  // A variable that grew between the two calls would not fit.
-  if (written == 0 || written > needed) return false;
-  const auto end = buffer.find(L'\0');
-  if (end != std::wstring::npos) buffer.resize(end);
-  expanded = std::move(buffer);
-  return true;
-}
-
 // The text up to its first zero, expanded when the type says so.
 bool Finish(DWORD type, const wchar_t* data, std::wstring& text) {
   std::wstring stored(data);
@@ -58,6 +45,19 @@ bool ReadSizedValue(RegistryCalls& calls, HKEY key, const wchar_t* valueName, st
 }
 
 }  // namespace
+
+bool ExpandEnvironment(const std::wstring& text, std::wstring& expanded) {
+  const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+  if (needed == 0) return false;
+  std::wstring buffer(needed, L'\0');
+  const DWORD written = ExpandEnvironmentStringsW(text.c_str(), buffer.data(), needed);
+  // A variable that grew between the two calls would not fit.
+  if (written == 0 || written > needed) return false;
+  const auto end = buffer.find(L'\0');
+  if (end != std::wstring::npos) buffer.resize(end);
+  expanded = std::move(buffer);
+  return true;
+}
 
 RegistryCalls& SystemRegistryCalls() {
   static SystemCalls calls;

@@ -26,4 +26,8 @@ RegistryCalls& SystemRegistryCalls();
 // call goes to `status`.
 bool ReadStringValue(RegistryCalls& calls, HKEY key, const wchar_t* valueName, std::wstring& text, LONG& status);
 
+// `text` with its environment variables expanded, as a REG_EXPAND_SZ value
+// is read; false when the expansion fails.
+bool ExpandEnvironment(const std::wstring& text, std::wstring& expanded);
+
 }  // namespace cals

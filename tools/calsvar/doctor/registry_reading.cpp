@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include "cals/windows/registry_calls.h"
 #include "com/unique_hkey.h"
 
 namespace calsvar {
@@ -43,9 +44,12 @@ std::optional<RegistryValue> ReadRegistryValue(HKEY root, const std::wstring& pa
 
 std::optional<std::wstring> ReadRegistryText(HKEY root, const std::wstring& path, const wchar_t* name,
                                              RegistryView view) {
-  const std::optional<RegistryValue> value = ReadRegistryValue(root, path, name, view);
-  if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
-  return value->type == REG_EXPAND_SZ ? ExpandEnvironment(value->text) : value->text;
+  const UniqueHkey key = OpenKey(root, path, view);
+  if (!key) return std::nullopt;
+  std::wstring text;
+  LONG status = ERROR_SUCCESS;
+  if (!cals::ReadStringValue(cals::SystemRegistryCalls(), key.get(), name, text, status)) return std::nullopt;
+  return text;
 }
 
 std::vector<std::wstring> SubkeyNames(HKEY root, const std::wstring& path, RegistryView view) {
@@ -68,13 +72,8 @@ std::wstring GuidText(const GUID& guid) {
 }
 
 std::wstring ExpandEnvironment(const std::wstring& text) {
-  const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-  if (needed == 0) return text;
-  std::wstring expanded(needed, L'\0');
-  const DWORD written = ExpandEnvironmentStringsW(text.c_str(), expanded.data(), needed);
-  if (written == 0 || written > needed) return text;
-  expanded.resize(wcsnlen(expanded.c_str(), expanded.size()));
-  return expanded;
+  std::wstring expanded;
+  return cals::ExpandEnvironment(text, expanded) ? expanded : text;
 }
 
 std::string RegistryTypeName(DWORD type) {
