@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/calsvar/picture/png_writer.h"
+#include "tools/calsvar/picture/run_deflater.h"
 
 namespace {
 
@@ -46,14 +47,19 @@ TEST(PngWriter, WritesGreyAndBilevelPagesThatInflateToTheirRows) {
     std::int32_t width;
     std::vector<Bytes> rows;
     std::uint8_t depth;
+    calsvar::picture::PngCompression compression;
   };
   const Case cases[] = {
-      {cals::picture::PelFormat::kGrey, 3, {{0, 128, 255}, {7, 8, 9}}, 8},
-      {cals::picture::PelFormat::kBilevel, 10, {{0xA5, 0xC0}, {0x00, 0x40}, {0xFF, 0xC0}}, 1},
+      {cals::picture::PelFormat::kGrey, 3, {{0, 128, 255}, {7, 8, 9}}, 8, calsvar::picture::PngCompression::kSmall},
+      {cals::picture::PelFormat::kBilevel, 10, {{0xA5, 0xC0}, {0x00, 0x40}, {0xFF, 0xC0}}, 1,
+       calsvar::picture::PngCompression::kSmall},
+      {cals::picture::PelFormat::kGrey, 4, {{255, 255, 255, 255}, {255, 255, 9, 255}}, 8,
+       calsvar::picture::PngCompression::kFast},
   };
   for (const Case& c : cases) {
     calsvar::picture::MemorySink sink;
-    calsvar::picture::PngWriter writer(sink, c.width, static_cast<std::int32_t>(c.rows.size()), c.format);
+    calsvar::picture::PngWriter writer(sink, c.width, static_cast<std::int32_t>(c.rows.size()), c.format,
+                                       c.compression);
     for (const Bytes& row : c.rows) ASSERT_TRUE(writer.WriteRow(row));
     ASSERT_TRUE(writer.Finish());
     const Png png = ReadChunks(sink.bytes());
@@ -80,6 +86,61 @@ TEST(PngWriter, RefusesAPageWithRowsMissing) {
   calsvar::picture::PngWriter writer(sink, 4, 2, cals::picture::PelFormat::kGrey);
   ASSERT_TRUE(writer.WriteRow(Bytes{1, 2, 3, 4}));
   EXPECT_FALSE(writer.Finish());
+}
+
+// Inflates what the run deflater made of `input`, put in pieces of the
+// given sizes (the last piece takes the rest).
+Bytes RunDeflated(const Bytes& input, std::size_t piece) {
+  Bytes stream;
+  calsvar::picture::RunDeflater deflater(stream);
+  for (std::size_t at = 0; at < input.size(); at += piece) {
+    deflater.Put(std::span(input).subspan(at, std::min(piece, input.size() - at)));
+  }
+  deflater.Finish();
+  Bytes inflated(input.size() + 16);
+  uLongf size = static_cast<uLongf>(inflated.size());
+  EXPECT_EQ(uncompress(inflated.data(), &size, stream.data(), static_cast<uLong>(stream.size())), Z_OK);
+  inflated.resize(size);
+  return inflated;
+}
+
+TEST(RunDeflater, InflatesBackToWhatWasPut) {
+  std::vector<std::pair<std::string, Bytes>> inputs = {{"nothing", {}}, {"one byte", {7}}};
+  for (const std::size_t run : {2, 3, 4, 258, 259, 260, 261, 516, 100000}) {
+    Bytes bytes(run, 255);
+    bytes.push_back(0);
+    bytes.insert(bytes.end(), run, 0);
+    inputs.emplace_back("runs of " + std::to_string(run), bytes);
+  }
+  // Many blocks of literals; and one block whose literal counts (each the
+  // two before it and one) make a plain Huffman tree 19 deep, deeper than
+  // deflate allows.
+  Bytes mixed;
+  std::uint32_t state = 1;
+  for (int i = 0; i < 300000; ++i) {
+    state = state * 1103515245u + 12345u;
+    mixed.push_back(static_cast<std::uint8_t>(state >> 24));
+  }
+  inputs.emplace_back("pseudo-random", mixed);
+  Bytes skewed;  // the most frequent byte left next, never twice in a row
+  std::vector<std::uint32_t> left = {1, 2};
+  while (left.size() < 19) left.push_back(left[left.size() - 1] + left[left.size() - 2] + 1);
+  for (int previous = -1;;) {
+    int next = -1;
+    for (int symbol = 0; symbol < static_cast<int>(left.size()); ++symbol) {
+      if (symbol != previous && left[symbol] > 0 && (next < 0 || left[symbol] > left[next])) next = symbol;
+    }
+    if (next < 0) break;
+    --left[next];
+    skewed.push_back(static_cast<std::uint8_t>(next));
+    previous = next;
+  }
+  inputs.emplace_back("skewed", skewed);
+  for (const auto& [name, input] : inputs) {
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{7}, std::size_t{1} << 20}) {
+      EXPECT_EQ(RunDeflated(input, piece), input) << name << ", pieces of " << piece;
+    }
+  }
 }
 
 }  // namespace

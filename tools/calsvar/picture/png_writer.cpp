@@ -5,6 +5,8 @@
 #include <array>
 #include <new>
 
+#include "tools/calsvar/picture/run_deflater.h"
+
 namespace calsvar::picture {
 namespace {
 
@@ -21,14 +23,8 @@ void PutBigEndian(std::uint8_t* at, std::uint32_t value) {
 
 struct PngWriter::Deflater {
   z_stream stream{};
-  explicit Deflater(PngCompression compression) {
-    // Thumbnails are mostly runs of one grey (white paper): run-length
-    // matching finds them at a fraction of the cost of a full match search.
-    const bool fast = compression == PngCompression::kFast;
-    if (deflateInit2(&stream, fast ? 1 : Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 8,
-                     fast ? Z_RLE : Z_DEFAULT_STRATEGY) != Z_OK) {
-      throw std::bad_alloc();
-    }
+  Deflater() {
+    if (deflateInit(&stream, Z_DEFAULT_COMPRESSION) != Z_OK) throw std::bad_alloc();
   }
   ~Deflater() { deflateEnd(&stream); }
   Deflater(const Deflater&) = delete;
@@ -40,8 +36,13 @@ PngWriter::PngWriter(ByteSink& out, std::int32_t width, std::int32_t height, cal
     : out_(out),
       height_(height),
       rowBytes_(cals::picture::RowBytes(width, format)),
-      deflater_(std::make_unique<Deflater>(compression)),
       compressed_(kDataChunkBytes) {
+  if (compression == PngCompression::kFast) {
+    compressed_.clear();
+    runs_ = std::make_unique<RunDeflater>(compressed_);
+  } else {
+    deflater_ = std::make_unique<Deflater>();
+  }
   static constexpr std::array<std::uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   ok_ = out_.Write(kSignature);
   std::array<std::uint8_t, 13> header{};
@@ -66,6 +67,14 @@ bool PngWriter::Chunk(const char type[4], std::span<const std::uint8_t> data) {
 }
 
 bool PngWriter::Deflate(std::span<const std::uint8_t> bytes, bool last) {
+  if (runs_) {
+    runs_->Put(bytes);
+    if (last) runs_->Finish();
+    if (compressed_.size() < kDataChunkBytes && !last) return true;
+    const bool written = compressed_.empty() || Chunk("IDAT", compressed_);
+    compressed_.clear();
+    return written;
+  }
   z_stream& stream = deflater_->stream;
   stream.next_in = const_cast<Bytef*>(bytes.data());  // zlib does not write through it
   stream.avail_in = static_cast<uInt>(bytes.size());

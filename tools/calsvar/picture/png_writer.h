@@ -13,10 +13,11 @@
 
 namespace calsvar::picture {
 
-// kSmall: zlib's default level, for pages kept as files; kFast: level 1
-// with run-length matching only, for thumbnails by the thousand: their
-// rows are mostly white runs (against level 3, a whole thumbnail about a
-// tenth faster, its file about an eighth larger).
+class RunDeflater;
+
+// kSmall: zlib's default level, for pages kept as files; kFast: runs only
+// (run_deflater.h), for thumbnails by the thousand: their rows are mostly
+// white runs.
 enum class PngCompression { kSmall, kFast };
 
 class PngWriter {
@@ -46,7 +47,8 @@ class PngWriter {
   std::int32_t rows_ = 0;
   std::size_t rowBytes_;
   bool ok_ = true;
-  std::unique_ptr<Deflater> deflater_;
+  std::unique_ptr<Deflater> deflater_;  // kSmall
+  std::unique_ptr<RunDeflater> runs_;   // kFast
   std::vector<std::uint8_t> compressed_;
 };
 
