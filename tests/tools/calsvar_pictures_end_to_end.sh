@@ -81,6 +81,16 @@ has err '2 files: 1 ok, 0 with warnings, 1 with errors'
 [[ ! -e $work/report/thumbs ]] || fail "--single-file left the sheets of the report before"
 has report/index.html 'src="data:image/png;base64,'
 expect 0 report "$work/files/blank-page.cal" -o "$work/report"
+# Over 65 files, drawn by several threads, the thumbnails fill two sheets:
+# 64 cells in the first, in file order, and one in the second.
+mkdir "$work/many"
+for i in $(seq -w 1 65); do cp samples/blank-page.cal "$work/many/$i.cal"; done
+expect 0 report "$work/many" -o "$work/many-report"
+png "$work/many-report/thumbs/0002.png" 200 200 8
+checks=$((checks + 1))
+[[ $(grep -o 'src="thumbs/0001.png"[^>]*data-top="[0-9]*"' "$work/many-report/index.html" | grep -o '[0-9]*"$' |
+  tr -d '"' | tr '\n' ' ') == "$(seq -s ' ' 0 200 12600) " ]] || fail "the first sheet's cells are not in file order"
+[[ $(grep -c 'src="thumbs/0002.png"' "$work/many-report/index.html") == 1 ]] || fail "not one thumbnail in the second sheet"
 # A folder with other files, or without -o: refused, nothing written.
 expect 3 report "$work/files" -o "$work/original"
 has err "holds other files and no report"

@@ -1,7 +1,5 @@
 #include "tools/calsvar/picture/run_deflater.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -16,6 +14,7 @@ constexpr unsigned kEndOfBlock = 256;
 constexpr std::size_t kBlockSymbols = 32 * 1024;
 constexpr unsigned kLongestCode = 15;
 constexpr unsigned kLongestLengthCode = 7;
+constexpr std::uint64_t kAdlerBase = 65521;
 
 struct MatchLength {
   std::uint16_t symbol;
@@ -110,8 +109,7 @@ std::vector<std::uint16_t> Codes(const std::vector<std::uint8_t>& lengths) {
 
 }  // namespace
 
-RunDeflater::RunDeflater(std::vector<std::uint8_t>& out)
-    : out_(out), adler_(static_cast<std::uint32_t>(adler32(0, nullptr, 0))) {
+RunDeflater::RunDeflater(std::vector<std::uint8_t>& out) : out_(out) {
   out_.push_back(0x78);  // deflate, 32 KiB window
   out_.push_back(0x01);  // no dictionary, fastest; the two bytes a multiple of 31
   block_.reserve(kBlockSymbols);
@@ -148,15 +146,23 @@ void RunDeflater::EndRun() {
   run_ = 0;
 }
 
+// The checksum of `count` more bytes of `value`, in closed form: a run
+// costs what one byte does.
+void RunDeflater::Checksum(std::uint8_t value, std::uint64_t count) {
+  const std::uint64_t n = count % kAdlerBase;
+  const std::uint64_t triangle = (count % (2 * kAdlerBase)) * ((count + 1) % (2 * kAdlerBase)) / 2 % kAdlerBase;
+  adlerB_ = (adlerB_ + n * adlerA_ + value * triangle) % kAdlerBase;
+  adlerA_ = (adlerA_ + n * value) % kAdlerBase;
+}
+
 void RunDeflater::Put(std::span<const std::uint8_t> bytes) {
-  if (bytes.empty()) return;
-  adler_ = static_cast<std::uint32_t>(adler32(adler_, bytes.data(), static_cast<uInt>(bytes.size())));
   const std::uint8_t* at = bytes.data();
   const std::uint8_t* const end = at + bytes.size();
   while (at < end) {
     if (*at != previous_) {
       EndRun();
       previous_ = *at;
+      Checksum(*at, 1);
       Literal(*at++);
       continue;
     }
@@ -168,6 +174,7 @@ void RunDeflater::Put(std::span<const std::uint8_t> bytes) {
       if (word != pattern) break;
     }
     while (runEnd < end && *runEnd == previous_) ++runEnd;
+    Checksum(static_cast<std::uint8_t>(previous_), static_cast<std::uint64_t>(runEnd - at));
     run_ += static_cast<std::uint32_t>(runEnd - at);
     at = runEnd;
     // Up to a longest match stays pending: the run may go on.
@@ -226,7 +233,8 @@ void RunDeflater::Finish() {
   WriteBlock(true);
   Bits(0, (8 - bitCount_ % 8) % 8);
   Flush();
-  for (int shift = 24; shift >= 0; shift -= 8) out_.push_back(static_cast<std::uint8_t>(adler_ >> shift));
+  const auto adler = static_cast<std::uint32_t>(adlerB_ << 16 | adlerA_);
+  for (int shift = 24; shift >= 0; shift -= 8) out_.push_back(static_cast<std::uint8_t>(adler >> shift));
 }
 
 }  // namespace calsvar::picture

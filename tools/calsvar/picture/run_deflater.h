@@ -30,6 +30,7 @@ class RunDeflater {
  private:
   static constexpr std::uint16_t kMatchFlag = 0x8000;  // a symbol that is a match's length
 
+  void Checksum(std::uint8_t value, std::uint64_t count);
   void Literal(std::uint8_t byte);
   void EndRun();
   void WriteBlock(bool last);
@@ -41,7 +42,8 @@ class RunDeflater {
   unsigned bitCount_ = 0;
   int previous_ = -1;  // the last byte put, -1 before the first
   std::uint32_t run_ = 0;  // bytes equal to previous_ after it, not yet a symbol
-  std::uint32_t adler_;
+  std::uint64_t adlerA_ = 1;  // Adler-32's two sums
+  std::uint64_t adlerB_ = 0;
   std::vector<std::uint16_t> block_;      // literals, and match lengths with kMatchFlag
   std::array<std::uint32_t, 286> uses_{};  // of each literal/length symbol in block_
 };
