@@ -47,6 +47,8 @@ add_library(calsvar_win STATIC
   plugin/save_failure.cpp
   plugin/variable_items.cpp
   plugin/write_tally.cpp
+  report_threads/drawing_threads.cpp
+  report_threads/plugin_reader.cpp
   writing/code_page_check.cpp)
 target_link_libraries(calsvar_win PUBLIC
   calsvar_portable calsvar_picture calsvar_report cals_conformance cals_win cals_core convert_win host_idl mirotex_idl project_version ole32 oleaut32
