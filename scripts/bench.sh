@@ -697,7 +697,7 @@ wine_per_file() { awk -v s="$(net "$1" "$m_start")" -v n="$files" 'BEGIN { print
   printf '\n## Thumbnails (calsvar report), 200 x 200\n\nLoad average before / after: %s / %s.\n\n' \
     "$thumbs_load_before" "$thumbs_load_after"
   table_head
-  row thumbnails 0 "$files" "bench/thumbnails --out DIR CORPUS (native, one process)" "process start, folder walk, per file: open, header read and checked, full Group 4 decode, area-averaged scale to fit 200 x 200, PNG (zlib) written to a file"
+  row thumbnails 0 "$files" "bench/thumbnails --out DIR CORPUS (native, one process)" "process start, folder walk, per file: open, header read and checked, full Group 4 decode, area-averaged scale to fit 200 x 200, PNG written to a file (runs only, deflate with codes of its own per block)"
   row thumbnails 3 "$files" "bench/thumbnails.exe, under Wine (one process)" "the same in the runtime calsvar runs in, Wine process start included"
   row thumbnails 1 "$sample" "bench/thumbnails FILE, one process per file" "the same, one process start per file"
   row thumbnails 2 "$sample" "convert FILE -thumbnail 200x200 PNG:OUT, one process per file" "ImageMagick process start, its CALS reader (libtiff's decoder), its thumbnail resize, PNG written"
@@ -718,7 +718,7 @@ wine_per_file() { awk -v s="$(net "$1" "$m_start")" -v n="$files" 'BEGIN { print
   printf '\n## calsvar report, under Wine\n\nLoad average before / after: %s / %s.\n\n' \
     "$report_load_before" "$report_load_after"
   table_head
-  row report 0 "$files" "calsvar report FOLDER -o DIR" "Wine process start, COM start-up, folder walk; per file: the variables through the plug-in (one load, as get), on a second thread one read, check and decode that also draws the 200 x 200 thumbnail; the thumbnails written 64 to a sheet; the page"
+  row report 0 "$files" "calsvar report FOLDER -o DIR" "Wine process start, COM start-up, folder walk; per file: the variables through the plug-in (one load, as get), meanwhile on the drawing threads (one per core, at most four) one read, check and decode that also draws the 200 x 200 thumbnail; the thumbnails written 64 to a sheet; the page"
   row report 1 "$files" "calsvar report FOLDER -o DIR --single-file" "the same with each thumbnail a PNG of its own inside the page (base64)"
   row report 2 "$files" "calsvar check FOLDER (same rounds)" "as in the check table above"
   printf '\n| Comparison | Ratio | Goal |\n|---|---:|---|\n'
