@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs every libFuzzer target of the portable core for SECONDS seconds each,
+# Runs every libFuzzer target (the portable core, calsvar's deflater) for SECONDS seconds each,
 # one after the other, and prints one line per target: executions, executions
 # per second, corpus size (seeds -> end), coverage (libFuzzer's cov:) and
 # findings (crash, leak, timeout and out-of-memory inputs).
@@ -27,7 +27,8 @@ shift
 # Target and the longest input worth trying: a header is 2048 bytes (its
 # target's input adds a configuration or a raster), the texts of the tag
 # targets are short (the store's steps too), a date is 12 bytes; the raster targets take a few
-# kilobytes of Group 4 data.
+# kilobytes of Group 4 data; the deflater's bytes run past its longest
+# match and its block of symbols.
 declare -A MAX_LEN=(
   [cals_record_parse]=4096
   [cals_add_record]=1024
@@ -39,9 +40,11 @@ declare -A MAX_LEN=(
   [registrar_script]=4096
   [conformance_group4]=4096
   [conformance_file]=8192
+  [picture_run_deflater]=65536
 )
 ALL_TARGETS=(cals_record_parse cals_add_record cals_tag_value cals_header_config cals_config_store
-             convert_format_date convert_printf registrar_script conformance_group4 conformance_file)
+             convert_format_date convert_printf registrar_script conformance_group4 conformance_file
+             picture_run_deflater)
 TARGETS=("${ALL_TARGETS[@]}")
 if (($# > 0)); then
   TARGETS=("$@")

@@ -19,6 +19,11 @@ mirotex_add_test(calsvar_save_failure_test
   SOURCES save_failure_wine_test.cpp
   LIBS calsvar_win plugin_file_format test_support module_release_check)
 
+# report's drawing threads: headers, rows and cells of each file.
+mirotex_add_test(calsvar_drawing_threads_test
+  SOURCES drawing_threads_wine_test.cpp
+  LIBS calsvar_win sample_writer test_support)
+
 # The table round trip of calsvar (get --csv, set --from), end to end.
 add_test(NAME calsvar_tables_end_to_end
   COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/calsvar_tables_end_to_end.sh)
