@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -24,43 +25,10 @@
 #include "bench/corpus_files.h"
 #include "com/com_ptr.h"
 #include "convert/windows/ole_handles.h"
-#include "base/unique_handle.h"
 #include "host_interfaces_h.h"
-#include "mirotex_h.h"
 #include "tests/support/win/test_environment.h"
+#include "tools/calsvar/plugin/plugin_connection.h"
 #include "tools/calsvar/plugin/variable_items.h"
-
-namespace {
-
-ComPtr<IOrvFileFormat> RegisteredFormat() {
-  CLSID clsid;
-  if (FAILED(CLSIDFromProgID(L"Mirotex.CalsFormat", &clsid))) throw std::runtime_error("plug-in not registered");
-  ComPtr<IOrvFileFormat> format;
-  if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IOrvFileFormat, format.put_void()))) {
-    throw std::runtime_error("the format object cannot be created");
-  }
-  return format;
-}
-
-struct ModuleFreer {
-  void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-using UniqueModule = UniqueHandle<HMODULE, ModuleFreer>;
-
-ComPtr<IOrvFileFormat> FormatFrom(HMODULE dll) {
-  using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-  const auto getClassObject =
-      reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
-  if (getClassObject == nullptr) throw std::runtime_error("the DLL has no DllGetClassObject");
-  ComPtr<IClassFactory> factory;
-  ComPtr<IOrvFileFormat> format;
-  HRESULT hr = getClassObject(CLSID_CalsFormat, IID_IClassFactory, factory.put_void());
-  if (SUCCEEDED(hr)) hr = factory->CreateInstance(nullptr, IID_IOrvFileFormat, format.put_void());
-  if (FAILED(hr)) throw std::runtime_error("the DLL does not create the format object");
-  return format;
-}
-
-}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::wstring> args(argv + 1, argv + argc);
@@ -77,13 +45,12 @@ int wmain(int argc, wchar_t** argv) {
     const std::vector<std::wstring> names(args.begin() + 1, args.end());
     const testing_support::ComApartment apartment(COINIT_MULTITHREADED);
     if (FAILED(apartment.result())) throw std::runtime_error("COM did not start");
-    // The DLL outlives every object it made.
-    UniqueModule dll;
-    if (!dllPath.empty()) {
-      dll.Reset(LoadLibraryExW(dllPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-      if (!dll) throw std::runtime_error("the DLL cannot be loaded");
-    }
-    const ComPtr<IOrvFileFormat> format = dll ? FormatFrom(dll.get()) : RegisteredFormat();
+    // As calsvar connects: the registered format object, or the named DLL's.
+    std::string error;
+    const std::optional<calsvar::PluginConnection> plugin =
+        calsvar::PluginConnection::Connect(dllPath.empty() ? std::nullopt : std::optional(dllPath), error);
+    if (!plugin) throw std::runtime_error(error);
+    IOrvFileFormat* const format = plugin->format();
     std::uint64_t files = 0;
     std::uint64_t found = 0;
     std::uint64_t checksum = 0;

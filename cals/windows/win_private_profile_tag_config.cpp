@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "base/unique_handle.h"
 #include "cals/win_utf16.h"
+#include "cals/windows/unique_file.h"
 
 namespace cals {
 namespace {
@@ -18,21 +18,15 @@ std::int64_t Ticks(const FILETIME& time) {
   return static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime);
 }
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueFileHandle = UniqueHandle<HANDLE, HandleCloser>;
-
 // The attributes of the file that opening `path` leads to. Asked by name,
 // a symbolic link (or any other reparse point) describes itself, and an
 // edit of the file it leads to would go unseen. Opened for attributes
 // only, sharing everything, so no reader or writer of the file is kept out.
 bool TargetAttributes(const std::wstring& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
-  const HANDLE opened = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+  const UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (opened == INVALID_HANDLE_VALUE) return false;
-  const UniqueFileHandle file(opened);
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION information;
   if (!GetFileInformationByHandle(file.get(), &information)) return false;
   data.dwFileAttributes = information.dwFileAttributes;

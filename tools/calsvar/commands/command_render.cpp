@@ -62,7 +62,7 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 // someone's data that a wrong -o must not destroy.
 bool MayReplace(const std::wstring& path) {
   if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
-  const UniqueFile file = OpenForReading(path);
+  const cals::UniqueFile file = OpenForReading(path);
   std::string head;
   return file.get() != INVALID_HANDLE_VALUE && ReadUpTo(file.get(), head, 8) && head == "\x89PNG\r\n\x1a\n";
 }

@@ -78,12 +78,7 @@ int RunReport(const Invocation& inv, IOrvFileFormat* format, Console& console) {
   }
 
   std::vector<ReportRow> rows(files.size());
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    rows[i].path = Utf8(files[i]);
-    // Named here rather than by the drawing threads, for the same reason
-    // the reader keeps its values in one block (plugin_reader.h).
-    if (!place.singleFile) rows[i].thumbnail = place.SheetName(i / kSheetCells);
-  }
+  for (std::size_t i = 0; i < files.size(); ++i) rows[i].path = Utf8(files[i]);
   DrawingThreads drawing(files, place, rows);
   drawing.Start(DrawingThreads::Count());
   PluginReader reader(files, drawing);

@@ -27,7 +27,7 @@ bool ReadTable(const std::u16string& name, std::string& bytes, std::string& erro
     error = "standard input cannot be read";
     return false;
   }
-  const UniqueFile file = OpenForReading(ToWide(name));
+  const cals::UniqueFile file = OpenForReading(ToWide(name));
   if (file.get() == INVALID_HANDLE_VALUE || !ReadUpTo(file.get(), bytes)) {
     error = Utf8(name) + ": the table cannot be read";
     return false;

@@ -40,7 +40,7 @@ std::string SharedLocationHelp() {
 
 std::optional<ProfileDocument> ReadProfileFile(const std::wstring& path, std::string& error, bool& missing) {
   missing = false;
-  const UniqueFile file = OpenForReading(path);
+  const cals::UniqueFile file = OpenForReading(path);
   if (file.get() == INVALID_HANDLE_VALUE) {
     const DWORD code = GetLastError();
     missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;

@@ -14,7 +14,7 @@
 #include "mirotex_h.h"
 #include "tools/calsvar/doctor/doctor_checks.h"
 #include "tools/calsvar/doctor/registry_reading.h"
-#include "tools/calsvar/files/unique_file.h"
+#include "cals/windows/unique_file.h"
 #include "tools/calsvar/output/hresult_text.h"
 #include "tools/calsvar/output/wide_text.h"
 #include "tools/calsvar/plugin/dll_version.h"
@@ -59,7 +59,7 @@ class TemporaryCopy {
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
       path_ = folder_ + L"calsvar-doctor-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
               std::to_wstring(attempt) + L".cal";
-      const UniqueFile file(
+      const cals::UniqueFile file(
           CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
       if (file.get() == INVALID_HANDLE_VALUE) {
         if (GetLastError() == ERROR_FILE_EXISTS) continue;

@@ -38,7 +38,7 @@ std::string WhyNotA64BitComServer(const std::wstring& path) {
     const HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
     return Quoted(path) + " does not exist (" + DescribeHresult(hr) + "): a moved or deleted program folder";
   }
-  const UniqueFile file = OpenForReading(path);
+  const cals::UniqueFile file = OpenForReading(path);
   std::string bytes;
   if (file.get() == INVALID_HANDLE_VALUE || !ReadUpTo(file.get(), bytes, kLargestDll)) {
     const HRESULT hr = HRESULT_FROM_WIN32(GetLastError());
@@ -64,7 +64,7 @@ std::string WhyNotA64BitComServer(const std::wstring& path) {
 
 // The file's identity, so that two spellings of one path count as one.
 std::optional<std::pair<DWORD, ULONGLONG>> FileIdentity(const std::wstring& path) {
-  const UniqueFile file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+  const cals::UniqueFile file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   BY_HANDLE_FILE_INFORMATION info;
   if (file.get() == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;

@@ -5,14 +5,14 @@
 #include <cstring>
 #include <map>
 
-#include "tools/calsvar/files/unique_file.h"
+#include "cals/windows/unique_file.h"
 
 namespace calsvar {
 
 std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
   // Attributes only: neither the plug-in's deny-write open nor another
   // program's is disturbed.
-  const UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+  const cals::UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return std::nullopt;

@@ -4,8 +4,8 @@
 
 namespace calsvar {
 
-UniqueFile OpenForReading(const std::wstring& path) {
-  return UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+cals::UniqueFile OpenForReading(const std::wstring& path) {
+  return cals::UniqueFile(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 

@@ -8,14 +8,14 @@
 #include <limits>
 #include <string>
 
-#include "tools/calsvar/files/unique_file.h"
+#include "cals/windows/unique_file.h"
 
 namespace calsvar {
 
 // Opens for reading and lets other programs go on reading, writing and
 // renaming the file meanwhile; INVALID_HANDLE_VALUE (GetLastError says
 // why) when it cannot be opened.
-UniqueFile OpenForReading(const std::wstring& path);
+cals::UniqueFile OpenForReading(const std::wstring& path);
 
 // Why a file that calsvar reads itself could not be opened, in words.
 std::string WhyUnreadable(const std::wstring& path);

@@ -8,7 +8,7 @@
 namespace calsvar {
 
 std::optional<std::vector<unsigned char>> ReadHeaderBytes(const std::wstring& path) {
-  const UniqueFile file = OpenForReading(path);
+  const cals::UniqueFile file = OpenForReading(path);
   if (file.get() == INVALID_HANDLE_VALUE) return std::nullopt;
   std::string bytes;
   ReadUpTo(file.get(), bytes, cals::kHeaderSize);

@@ -49,7 +49,7 @@ void WrittenFile::Fail(const char* doing) {
 bool WrittenFile::Flush() {
   if (!error_.empty()) return false;
   if (!opened_) {
-    file_ = UniqueFile(CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    file_ = cals::UniqueFile(CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file_.get() == INVALID_HANDLE_VALUE) {
       Fail("cannot be created");

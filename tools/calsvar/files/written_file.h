@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/calsvar/files/unique_file.h"
+#include "cals/windows/unique_file.h"
 #include "tools/calsvar/picture/byte_sink.h"
 
 namespace calsvar {
@@ -35,7 +35,7 @@ class WrittenFile final : public picture::ByteSink {
 
   std::wstring path_;
   std::wstring temporary_;
-  UniqueFile file_;
+  cals::UniqueFile file_;
   std::vector<std::uint8_t> buffer_;  // written in large pieces: each write is a system call
   std::string error_;
   bool opened_ = false;

@@ -35,13 +35,13 @@ PngWriter::PngWriter(ByteSink& out, std::int32_t width, std::int32_t height, cal
                      PngCompression compression)
     : out_(out),
       height_(height),
-      rowBytes_(cals::picture::RowBytes(width, format)),
-      compressed_(kDataChunkBytes) {
+      rowBytes_(cals::picture::RowBytes(width, format)) {
+  // zlib deflates into a buffer of fixed size; the run deflater appends.
   if (compression == PngCompression::kFast) {
-    compressed_.clear();
     runs_ = std::make_unique<RunDeflater>(compressed_);
   } else {
     deflater_ = std::make_unique<Deflater>();
+    compressed_.resize(kDataChunkBytes);
   }
   static constexpr std::array<std::uint8_t, 8> kSignature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
   ok_ = out_.Write(kSignature);

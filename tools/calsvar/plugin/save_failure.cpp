@@ -4,7 +4,7 @@
 #include "cals/status.h"
 #include "tools/calsvar/files/header_bytes.h"
 #include "tools/calsvar/output/hresult_text.h"
-#include "tools/calsvar/files/unique_file.h"
+#include "cals/windows/unique_file.h"
 
 namespace calsvar {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 // The same open the plug-in's save makes: read and write, others may only
 // read. Empty text when it succeeds.
 std::string WhyNotWritable(const std::wstring& path) {
-  const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+  const cals::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() != INVALID_HANDLE_VALUE) return {};
   const DWORD code = GetLastError();

@@ -29,8 +29,8 @@ class DrawingThreads {
   // readers are the slower part anyway.
   static unsigned Count();
 
-  // Rows of `files`, in order; each row's thumbnail names its sheet (set
-  // before the threads start) and is cleared when nothing is drawn.
+  // Rows of `files`, in order. Each row's thumbnail is set here to name
+  // its sheet, and cleared when nothing is drawn.
   DrawingThreads(const std::vector<std::wstring>& files, const report::ReportPlace& place,
                  std::vector<report::ReportRow>& rows);
   ~DrawingThreads() { threads_.JoinAll(); }

@@ -5,7 +5,7 @@
 
 #include "base/unique_handle.h"
 
-namespace calsvar {
+namespace cals {
 
 // CreateFileW fails with INVALID_HANDLE_VALUE, which is not closed.
 struct FileCloser {
@@ -16,4 +16,4 @@ struct FileCloser {
 
 using UniqueFile = UniqueHandle<HANDLE, FileCloser>;
 
-}  // namespace calsvar
+}  // namespace cals
